@@ -1,0 +1,165 @@
+#include "support/text_helpers.h"
+
+#include <array>
+#include <ctime>
+
+namespace tarnwick {
+namespace {
+
+constexpr std::string_view kFullWidthSpace = "\xE3\x80\x80";
+
+bool StartsWithSpace(std::string_view text, std::size_t at, std::size_t* width) {
+  if (at < text.size() && text[at] == ' ') {
+    *width = 1;
+    return true;
+  }
+  if (text.substr(at, kFullWidthSpace.size()) == kFullWidthSpace) {
+    *width = kFullWidthSpace.size();
+    return true;
+  }
+  return false;
+}
+
+char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+}  // namespace
+
+std::string Trim(std::string_view text) {
+  std::size_t begin = 0;
+  std::size_t width = 0;
+  while (StartsWithSpace(text, begin, &width)) begin += width;
+  std::size_t end = text.size();
+  while (end > begin) {
+    if (text[end - 1] == ' ') {
+      --end;
+    } else if (end - begin >= kFullWidthSpace.size() &&
+               text.substr(end - kFullWidthSpace.size(), kFullWidthSpace.size()) ==
+                   kFullWidthSpace) {
+      end -= kFullWidthSpace.size();
+    } else {
+      break;
+    }
+  }
+  return std::string(text.substr(begin, end - begin));
+}
+
+std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to) {
+  if (from.empty()) return std::string(text);
+  std::string result;
+  std::size_t start = 0;
+  for (std::size_t at = text.find(from); at != std::string_view::npos;
+       at = text.find(from, start)) {
+    result.append(text.substr(start, at - start)).append(to);
+    start = at + from.size();
+  }
+  result.append(text.substr(start));
+  return result;
+}
+
+std::string TextBetween(std::string_view text, std::string_view left, std::string_view right) {
+  const std::string leftMarker = ReplaceAll(left, "#引号", "\"");
+  const std::string rightMarker = ReplaceAll(right, "#引号", "\"");
+  const std::size_t leftAt = text.find(leftMarker);
+  if (leftAt == std::string_view::npos) return {};
+  const std::size_t begin = leftAt + leftMarker.size();
+  const std::size_t rightAt = text.find(rightMarker, begin);
+  if (rightAt == std::string_view::npos) return {};
+  return std::string(text.substr(begin, rightAt - begin));
+}
+
+std::string UnixTimestampAt(std::int64_t unixSeconds) {
+  // The local wall-clock reading of the instant, counted as if it were UTC, less the local
+  // wall-clock reading of 1970-01-01 08:00:00, which is 8 hours of that count.
+  const std::time_t instant = static_cast<std::time_t>(unixSeconds);
+  std::tm local{};
+  localtime_r(&instant, &local);
+  const std::int64_t wallSeconds = static_cast<std::int64_t>(timegm(&local));
+  return std::to_string(wallSeconds - 8 * 3600);
+}
+
+std::string UnixTimestamp() { return UnixTimestampAt(static_cast<std::int64_t>(std::time(nullptr))); }
+
+std::string Base64Encode(std::string_view bytes) {
+  static constexpr char kAlphabet[] =
+      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  std::string out((bytes.size() + 2) / 3 * 4, '\0');
+  const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
+  char* o = out.data();
+  std::size_t i = 0;
+  for (; i + 3 <= bytes.size(); i += 3) {
+    const std::uint32_t v = (in[i] << 16) | (in[i + 1] << 8) | in[i + 2];
+    *o++ = kAlphabet[v >> 18];
+    *o++ = kAlphabet[(v >> 12) & 63];
+    *o++ = kAlphabet[(v >> 6) & 63];
+    *o++ = kAlphabet[v & 63];
+  }
+  const std::size_t rest = bytes.size() - i;
+  if (rest > 0) {
+    const std::uint32_t v = (in[i] << 16) | (rest == 2 ? in[i + 1] << 8 : 0);
+    *o++ = kAlphabet[v >> 18];
+    *o++ = kAlphabet[(v >> 12) & 63];
+    *o++ = rest == 2 ? kAlphabet[(v >> 6) & 63] : '=';
+    *o++ = '=';
+  }
+  return out;
+}
+
+std::string UrlEncode(std::string_view text) {
+  static constexpr auto kKeep = [] {
+    std::array<bool, 256> keep{};
+    for (int c = '0'; c <= '9'; ++c) keep[c] = true;
+    for (int c = 'A'; c <= 'Z'; ++c) keep[c] = true;
+    for (int c = 'a'; c <= 'z'; ++c) keep[c] = true;
+    for (char c : std::string_view("-_.~")) keep[static_cast<unsigned char>(c)] = true;
+    return keep;
+  }();
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  out.resize(text.size() * 3);
+  char* o = out.data();
+  for (const char ch : text) {
+    const auto c = static_cast<unsigned char>(ch);
+    if (kKeep[c]) {
+      *o++ = ch;
+    } else {
+      *o++ = '%';
+      *o++ = kHex[c >> 4];
+      *o++ = kHex[c & 15];
+    }
+  }
+  out.resize(static_cast<std::size_t>(o - out.data()));
+  return out;
+}
+
+std::string AsciiLower(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) c = LowerAscii(c);
+  return out;
+}
+
+std::size_t FindIgnoringCase(std::string_view haystack, std::string_view needle,
+                             std::size_t from) {
+  if (needle.size() > haystack.size()) return std::string_view::npos;
+  for (std::size_t at = from; at + needle.size() <= haystack.size(); ++at) {
+    std::size_t k = 0;
+    while (k < needle.size() && LowerAscii(haystack[at + k]) == LowerAscii(needle[k])) ++k;
+    if (k == needle.size()) return at;
+  }
+  return std::string_view::npos;
+}
+
+std::string ReplaceAllIgnoringCase(std::string_view text, std::string_view from,
+                                   std::string_view to) {
+  if (from.empty()) return std::string(text);
+  std::string result;
+  std::size_t start = 0;
+  for (std::size_t at = FindIgnoringCase(text, from); at != std::string_view::npos;
+       at = FindIgnoringCase(text, from, start)) {
+    result.append(text.substr(start, at - start)).append(to);
+    start = at + from.size();
+  }
+  result.append(text.substr(start));
+  return result;
+}
+
+}  // namespace tarnwick

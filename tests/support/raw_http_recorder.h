@@ -1,0 +1,44 @@
+#pragma once
+// A plain-TCP HTTP listener on 127.0.0.1 that keeps every request exactly as it arrived (the
+// request line, the header lines in their order, the body bytes) and answers each with one
+// canned reply. Full HTTP servers hand headers over re-sorted; this one does not.
+
+#include <atomic>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace tarnwick::testing {
+
+struct RawRequest {
+  std::string requestLine;
+  std::vector<std::string> headerLines;
+  std::string body;
+};
+
+class RawHttpRecorder {
+ public:
+  explicit RawHttpRecorder(std::string reply = "HTTP/1.1 200 OK\r\nContent-Length: 2\r\n"
+                                               "Connection: close\r\n\r\nok");
+  ~RawHttpRecorder();
+  RawHttpRecorder(const RawHttpRecorder&) = delete;
+  RawHttpRecorder& operator=(const RawHttpRecorder&) = delete;
+
+  int port() const { return port_; }
+  std::vector<RawRequest> requests() const;
+
+ private:
+  void Serve();
+  void HandleConnection(int connection);
+
+  std::string reply_;
+  int listener_ = -1;
+  int port_ = 0;
+  std::atomic<bool> stopping_{false};
+  mutable std::mutex mutex_;
+  std::vector<RawRequest> requests_;
+  std::thread thread_;
+};
+
+}  // namespace tarnwick::testing

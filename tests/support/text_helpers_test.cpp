@@ -1,0 +1,97 @@
+#include "support/text_helpers.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <ctime>
+
+namespace tarnwick {
+namespace {
+
+TEST(Trim, RemovesAsciiAndFullWidthSpacesOnly) {
+  EXPECT_EQ(Trim("  　a b　 "), "a b");
+  EXPECT_EQ(Trim("\tx\r\n"), "\tx\r\n");
+  EXPECT_EQ(Trim("　 　"), "");
+  EXPECT_EQ(Trim(""), "");
+}
+
+TEST(TextBetween, FindsFirstLeftThenFirstRightAfterIt) {
+  struct Case {
+    const char* text;
+    const char* left;
+    const char* right;
+    const char* expected;
+  } cases[] = {
+      {"a[1]b[2]", "[", "]", "1"},
+      {"]x[y]", "[", "]", "y"},
+      {"no markers", "[", "]", ""},
+      {"[open", "[", "]", ""},
+      {"say \"hi\" now", "#引号", "#引号", "hi"},
+      {"k=\"v\"", "k=#引号", "#引号", "v"},
+      {"AbC", "a", "c", ""},
+      {"[]", "[", "]", ""},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(TextBetween(c.text, c.left, c.right), c.expected) << c.text;
+  }
+}
+
+TEST(Base64Encode, MatchesStandardAlphabetWithPadding) {
+  EXPECT_EQ(Base64Encode(""), "");
+  EXPECT_EQ(Base64Encode("f"), "Zg==");
+  EXPECT_EQ(Base64Encode("fo"), "Zm8=");
+  EXPECT_EQ(Base64Encode("foo"), "Zm9v");
+  EXPECT_EQ(Base64Encode("foobar"), "Zm9vYmFy");
+  EXPECT_EQ(Base64Encode(std::string("\xFB\xFF\xBF\x00", 4)), "+/+/AA==");
+}
+
+TEST(UrlEncode, KeepsLettersAndDigitsAndEncodesSeparators) {
+  EXPECT_EQ(UrlEncode("aZ09"), "aZ09");
+  EXPECT_EQ(UrlEncode(":/+=&?% "), "%3A%2F%2B%3D%26%3F%25%20");
+  EXPECT_EQ(UrlEncode("中"), "%E4%B8%AD");
+  EXPECT_EQ(UrlEncode("a-b_c.d~"), "a-b_c.d~");
+}
+
+class TimeZone {
+ public:
+  explicit TimeZone(const char* zone) {
+    if (const char* old = std::getenv("TZ")) saved_ = old;
+    setenv("TZ", zone, 1);
+    tzset();
+  }
+  ~TimeZone() {
+    if (saved_.empty()) unsetenv("TZ");
+    else setenv("TZ", saved_.c_str(), 1);
+    tzset();
+  }
+
+ private:
+  std::string saved_;
+};
+
+TEST(UnixTimestamp, CountsFromEightInTheMorningOfTheEpochOnTheLocalClock) {
+  const std::int64_t instant = 1610183524;  // 2021-01-09 09:12:04 UTC
+  struct Case {
+    const char* zone;
+    std::int64_t offsetSeconds;
+  } cases[] = {{"UTC0", 0}, {"CST-8", 8 * 3600}, {"EST5", -5 * 3600}, {"IST-5:30", 19800}};
+  for (const Case& c : cases) {
+    TimeZone zone(c.zone);
+    EXPECT_EQ(UnixTimestampAt(instant), std::to_string(instant + c.offsetSeconds - 8 * 3600))
+        << c.zone;
+  }
+  TimeZone beijing("CST-8");
+  const std::string now = UnixTimestamp();
+  EXPECT_EQ(now.size(), 10u);
+  EXPECT_NEAR(std::stoll(now), static_cast<long long>(std::time(nullptr)), 2);
+}
+
+TEST(CaseHelpers, IgnoreAsciiCaseOnly) {
+  EXPECT_EQ(AsciiLower("HTTPS://Ä"), "https://Ä");
+  EXPECT_EQ(FindIgnoringCase("a SET-cookie b", "set-Cookie"), 2u);
+  EXPECT_EQ(ReplaceAllIgnoringCase("x set-COOKIE y SeT-CoOkIe", "set-cookie", "Set-Cookie"),
+            "x Set-Cookie y Set-Cookie");
+}
+
+}  // namespace
+}  // namespace tarnwick
