@@ -1,0 +1,19 @@
+#include "app/service_endpoints.h"
+
+#include <cstdlib>
+
+namespace tarnwick {
+
+ServiceEndpoints ServiceEndpoints::FromEnvironment() {
+  ServiceEndpoints endpoints;
+  const auto take = [](const char* name, std::string& into) {
+    const char* value = std::getenv(name);
+    if (value && *value) into = value;
+  };
+  take("TARNWICK_API_HOST", endpoints.apiHost);
+  take("TARNWICK_DEMO_HOST", endpoints.demoHost);
+  take("TARNWICK_CA_FILE", endpoints.transport.caFile);
+  return endpoints;
+}
+
+}  // namespace tarnwick

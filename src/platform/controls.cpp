@@ -1,0 +1,107 @@
+#include "platform/controls.h"
+
+namespace tarnwick {
+namespace {
+
+// Length of the UTF-8 character that starts with this byte (1 for a stray byte).
+std::size_t CharacterLength(unsigned char lead) {
+  return lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+}
+
+}  // namespace
+
+Control::Control(const ControlSpec& spec)
+    : name_(spec.name),
+      kind_(spec.kind),
+      parent_(spec.parent),
+      text_(spec.text),
+      place_(spec.place),
+      ticked_(spec.ticked) {}
+
+void Control::Notify(ControlChange change) {
+  for (const Observer& observer : observers_) observer(*this, change);
+}
+
+void Control::SetText(std::string_view text) {
+  text_ = text;
+  Notify(ControlChange::Text);
+}
+
+void Control::Append(std::string_view text) {
+  text_ += text;
+  lastAppended_ = text;
+  Notify(ControlChange::Appended);
+}
+
+void Control::SetTicked(bool ticked) {
+  ticked_ = ticked;
+  Notify(ControlChange::Ticked);
+}
+
+void Control::SetPlace(const Rect& place) {
+  place_ = place;
+  Notify(ControlChange::Place);
+}
+
+void Control::SetVisible(bool visible) {
+  visible_ = visible;
+  Notify(ControlChange::Visible);
+}
+
+void Control::SetEnabled(bool enabled) {
+  enabled_ = enabled;
+  Notify(ControlChange::Enabled);
+}
+
+void Control::SetPeriod(int milliseconds) {
+  period_ = milliseconds < 0 ? 0 : milliseconds;
+  Notify(ControlChange::Period);
+}
+
+void Control::Click() {
+  if (kind_ == ControlKind::CheckBox) SetTicked(!ticked_);
+  if (kind_ == ControlKind::RadioButton) SetTicked(true);
+  if (onClick_) onClick_();
+}
+
+void Control::Type(std::string_view text) {
+  for (std::size_t at = 0; at < text.size();) {
+    const std::size_t length = CharacterLength(static_cast<unsigned char>(text[at]));
+    EditByUser(text_ + std::string(text.substr(at, length)));
+    at += length;
+  }
+}
+
+void Control::EditByUser(std::string_view text) {
+  if (text == text_) return;
+  SetText(text);
+  if (onTextChanged_) onTextChanged_();
+}
+
+void Control::Tick() {
+  if (period_ > 0 && onTick_) onTick_();
+}
+
+Control* Form::Find(std::string_view name) const {
+  for (Control* control : controls_) {
+    if (control->name() == name) return control;
+  }
+  return nullptr;
+}
+
+Rect Form::PlaceInClientArea(const Control& control) const {
+  Rect place = control.place();
+  for (const Control* group = Find(control.parent()); group; group = Find(group->parent())) {
+    place.left += group->place().left;
+    place.top += group->place().top;
+  }
+  return place;
+}
+
+void Form::Resize(int width, int height) {
+  width_ = width;
+  height_ = height;
+  if (onResize_) onResize_();
+}
+
+}  // namespace tarnwick
