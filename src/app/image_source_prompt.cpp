@@ -6,8 +6,8 @@ namespace tarnwick {
 namespace {
 
 constexpr int kRelabelPeriodMs = 100;
-constexpr int kPromptFlags = kBoxAbortRetryIgnore | kBoxIconInformation | kBoxSystemModal |
-                             kBoxSetForeground;  // 69698
+constexpr int kPromptFlags =
+    kBoxAbortRetryIgnore | kBoxIconInformation | kBoxSystemModal | kBoxSetForeground;  // 69698
 
 struct Relabel {
   const char* systemCaption;

@@ -9,8 +9,10 @@ namespace tarnwick {
 const char kMainWindowCaption[] = "Tarnwick 可识别整个文件夹 V1.0  Pellarin    " TARNWICK_SITE;
 
 const char kBanner[] =
-    ">>>>>>软件首发于" TARNWICK_SITE "  作者：Pellarin\r\n"
-    ">>>>>>软件使用的是百度通用文字识别OCR，地址：" TARNWICK_SERVICE_PAGE "\r\n"
+    ">>>>>>软件首发于" TARNWICK_SITE
+    "  作者：Pellarin\r\n"
+    ">>>>>>软件使用的是百度通用文字识别OCR，地址：" TARNWICK_SERVICE_PAGE
+    "\r\n"
     ">>>>>>软件仅支持API Key+Secret Key模式。不支持秘密访问密钥Secret Access Key模式\r\n"
     ">>>>>>图片的大小不超过4M，最短边至少15px，最长边最大4096px，支持jpg/jpeg/png/bmp格式\r\n"
     ">>>>>>qps限制为2，识别整个文件夹图片的时候尽量不要使用功能演示，会提示频繁\r\n";

@@ -17,14 +17,14 @@ struct ServiceEndpoints {
 
   static ServiceEndpoints FromEnvironment();
 
-  std::string ApiAddress(std::string_view path) const { return "https://" + apiHost + std::string(path); }
+  std::string ApiAddress(std::string_view path) const {
+    return "https://" + apiHost + std::string(path);
+  }
   std::string DemoAddress(std::string_view path) const {
     return "https://" + demoHost + std::string(path);
   }
   std::string GeneralBasicAddress() const { return ApiAddress("/rest/2.0/ocr/v1/general_basic"); }
-  std::string AccurateBasicAddress() const {
-    return ApiAddress("/rest/2.0/ocr/v1/accurate_basic");
-  }
+  std::string AccurateBasicAddress() const { return ApiAddress("/rest/2.0/ocr/v1/accurate_basic"); }
 };
 
 }  // namespace tarnwick

@@ -52,7 +52,9 @@ std::string TrimBlanks(std::string_view text) {
   return std::string(text.substr(begin, end - begin + 1));
 }
 
-bool SameName(std::string_view a, std::string_view b) { return AsciiLower(a) == AsciiLower(b); }
+bool SameName(std::string_view a, std::string_view b) {
+  return AsciiLower(a) == AsciiLower(b);
+}
 
 // The section a line opens, if it is a section header.
 std::optional<std::string> SectionOf(const Line& line) {

@@ -81,10 +81,10 @@ class Control {
   void SetPeriod(int milliseconds);  // timers: 0 stops
 
   // User actions: state first, then the handler.
-  void Click();                          // check box toggles, radio button ticks, button presses
-  void Type(std::string_view text);      // one change (and handler run) per character typed
+  void Click();                            // check box toggles, radio button ticks, button presses
+  void Type(std::string_view text);        // one change (and handler run) per character typed
   void EditByUser(std::string_view text);  // the whole text replaced at once (paste, view sync)
-  void Tick();                           // a timer's period elapsed
+  void Tick();                             // a timer's period elapsed
 
   void OnClick(Handler handler) { onClick_ = std::move(handler); }
   void OnTextChanged(Handler handler) { onTextChanged_ = std::move(handler); }

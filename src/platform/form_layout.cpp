@@ -49,8 +49,8 @@ struct Container {
       for (const Laid& above : groupsAbove) {
         const Rect& was = above.group->place();
         const bool designedBelow = was.top + was.height <= designed.top;
-        const bool sideBySide = was.left + was.width <= designed.left ||
-                                designed.left + designed.width <= was.left;
+        const bool sideBySide =
+            was.left + was.width <= designed.left || designed.left + designed.width <= was.left;
         if (designedBelow && !sideBySide) {
           place.top = std::max(place.top, above.place.top + above.place.height);
         }

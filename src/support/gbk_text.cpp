@@ -23,8 +23,12 @@ std::string IconvName(std::string_view encoding) {
 // start (a lead byte and the continuation bytes that follow it), a stray byte alone.
 std::size_t Utf8SequenceLength(std::string_view text, std::size_t at) {
   const auto lead = static_cast<unsigned char>(text[at]);
-  const std::size_t length =
-      lead < 0x80 ? 1 : lead >= 0xF5 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 1;
+  const std::size_t length = lead < 0x80    ? 1
+                             : lead >= 0xF5 ? 1
+                             : lead >= 0xF0 ? 4
+                             : lead >= 0xE0 ? 3
+                             : lead >= 0xC2 ? 2
+                                            : 1;
   std::size_t taken = 1;
   while (taken < length && at + taken < text.size() &&
          (static_cast<unsigned char>(text[at + taken]) & 0xC0) == 0x80) {
@@ -84,7 +88,9 @@ class Converter {
   iconv_t handle_;
 };
 
-std::string_view UpToFirstNul(std::string_view text) { return text.substr(0, text.find('\0')); }
+std::string_view UpToFirstNul(std::string_view text) {
+  return text.substr(0, text.find('\0'));
+}
 
 std::optional<std::string> FromUtf8(std::string_view utf8, std::string_view encoding) {
   const std::string target = IconvName(encoding);
@@ -106,7 +112,9 @@ std::string GbkToUtf8(std::string_view gbk) {
   return converter.Convert(gbk, GbkSequenceLength);
 }
 
-std::string NormalizeToGbk(std::string_view utf8) { return GbkToUtf8(Utf8ToGbk(utf8)); }
+std::string NormalizeToGbk(std::string_view utf8) {
+  return GbkToUtf8(Utf8ToGbk(utf8));
+}
 
 bool WriteTextFileInEncoding(const std::filesystem::path& path, std::string_view utf8Text,
                              std::string_view encoding) {

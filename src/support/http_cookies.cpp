@@ -29,7 +29,9 @@ std::string Join(const std::vector<std::string>& parts, std::string_view separat
   return joined;
 }
 
-std::string CookieName(std::string_view part) { return Trim(part.substr(0, part.find('='))); }
+std::string CookieName(std::string_view part) {
+  return Trim(part.substr(0, part.find('=')));
+}
 
 std::vector<std::string> CookieParts(std::string_view text) {
   const std::string squeezed = ReplaceAll(ReplaceAll(text, " ", ""), "\xE3\x80\x80", "");

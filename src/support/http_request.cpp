@@ -171,10 +171,11 @@ std::string HttpRequest(const HttpRequestArgs& args, const HttpTransport& transp
   const std::string headerBlock = ComposeRequestHeaders(
       args.extraHeaders, args.url, args.cookies ? std::string_view(*args.cookies) : "");
   std::unique_ptr<curl_slist, SlistDeleter> headers(HeaderList(headerBlock));
-  const std::string_view body = method == kHttpGet      ? std::string_view()
+  const std::string_view body = method == kHttpGet        ? std::string_view()
                                 : !args.postBytes.empty() ? args.postBytes
                                                           : args.postText;
-  const std::string proxy = args.proxy.empty() ? std::string() : "http://" + std::string(args.proxy);
+  const std::string proxy =
+      args.proxy.empty() ? std::string() : "http://" + std::string(args.proxy);
   Reply reply;
 
   CURL* c = curl.get();
@@ -223,7 +224,8 @@ std::string HttpRequest(const HttpRequestArgs& args, const HttpTransport& transp
   // A transfer broken off midway is a failure, not a shorter reply.
   if (result != CURLE_OK && !reply.complete) reply.body.clear();
 
-  const bool headersComplete = reply.headers.ends_with("\r\n\r\n") || reply.headers.ends_with("\n\n");
+  const bool headersComplete =
+      reply.headers.ends_with("\r\n\r\n") || reply.headers.ends_with("\n\n");
   std::string rawHeaders = (headersComplete && reply.headers.size() < kHeaderRoom)
                                ? NormalizeSetCookieNames(reply.headers)
                                : std::string(kHeaderRoom, ' ');

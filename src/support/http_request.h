@@ -15,16 +15,16 @@ enum HttpMethod : int { kHttpGet = 0, kHttpPost = 1, kHttpHead = 2 };
 // `cookies` that difference matters (a supplied store switches the routine's own cookie
 // handling on, even when it is empty).
 struct HttpRequestArgs {
-  std::string_view url = {};              // "http://" or "https://" address, query included
-  int method = kHttpGet;              // values outside 0..2 send a GET
-  std::string_view postText = {};         // body, used when postBytes is empty
-  std::string* cookies = nullptr;     // in: cookies to send; out: the merged cookies
+  std::string_view url = {};       // "http://" or "https://" address, query included
+  int method = kHttpGet;           // values outside 0..2 send a GET
+  std::string_view postText = {};  // body, used when postBytes is empty
+  std::string* cookies = nullptr;  // in: cookies to send; out: the merged cookies
   std::string* returnedCookies = nullptr;
-  std::string_view extraHeaders = {};     // extra request header lines joined by "\r\n"
+  std::string_view extraHeaders = {};  // extra request header lines joined by "\r\n"
   std::string* returnedHeaders = nullptr;
   bool noRedirect = false;
   std::string_view postBytes = {};
-  std::string_view proxy = {};            // "host:port"; empty for a direct connection
+  std::string_view proxy = {};  // "host:port"; empty for a direct connection
 };
 
 // How this machine reaches the network. Certificates are always verified; `caFile` adds

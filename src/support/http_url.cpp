@@ -6,7 +6,9 @@
 
 namespace tarnwick {
 
-bool IsSecureUrl(std::string_view url) { return AsciiLower(url.substr(0, 8)) == "https://"; }
+bool IsSecureUrl(std::string_view url) {
+  return AsciiLower(url.substr(0, 8)) == "https://";
+}
 
 std::string UrlHost(std::string_view url, KeepPort keepPort) {
   std::string text = AsciiLower(url);

@@ -40,8 +40,10 @@ bool NestingWithinLimit(std::string_view text) {
   for (std::size_t i = 0; i < text.size(); ++i) {
     const char c = text[i];
     if (inString) {
-      if (c == '\\') ++i;
-      else if (c == '"') inString = false;
+      if (c == '\\')
+        ++i;
+      else if (c == '"')
+        inString = false;
     } else if (c == '"') {
       inString = true;
     } else if (c == '[' || c == '{') {
@@ -163,7 +165,9 @@ std::string ElementPath(std::string_view path, int index) {
 
 }  // namespace
 
-JsonObject::JsonObject() : root_(std::make_shared<Root>()) { Init(); }
+JsonObject::JsonObject() : root_(std::make_shared<Root>()) {
+  Init();
+}
 
 JsonObject::JsonObject(std::shared_ptr<Root> root) : root_(std::move(root)) {}
 
@@ -179,7 +183,9 @@ Json* Select(Json* root, std::string_view path, EmptyPath empty, LeadingIndex le
 
 }  // namespace
 
-void JsonObject::Init() { root_->Replace(Json::object()); }
+void JsonObject::Init() {
+  root_->Replace(Json::object());
+}
 
 bool JsonObject::Parse(std::string_view text) {
   if (text.empty()) {
@@ -264,9 +270,9 @@ JsonObject JsonObject::GetElementObject(int index, std::string_view path) const 
 
 std::string JsonObject::GetElementText(int index, std::string_view path, bool asJson) const {
   if (index < 0) return {};
-  return TextOf(Select(root_->node, ElementPath(path, index), EmptyPath::Invalid,
-                       LeadingIndex::Allowed),
-                asJson);
+  return TextOf(
+      Select(root_->node, ElementPath(path, index), EmptyPath::Invalid, LeadingIndex::Allowed),
+      asJson);
 }
 
 void JsonObject::SetElement(int index, std::string_view value, bool asJson) {
@@ -318,6 +324,8 @@ int JsonObject::TypeOf(std::string_view path) const {
   return kJsonOther;
 }
 
-void JsonObject::Clear() { root_->Replace(Json::object()); }
+void JsonObject::Clear() {
+  root_->Replace(Json::object());
+}
 
 }  // namespace tarnwick

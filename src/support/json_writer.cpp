@@ -27,8 +27,7 @@ char32_t DecodeUtf8(const std::string& text, std::size_t at, std::size_t* length
   }
   if (b0 >= 0xF0 && b0 < 0xF5 && cont(1) && cont(2) && cont(3)) {
     *length = 4;
-    return (static_cast<char32_t>(b0 & 0x07) << 18) | (byte(1) << 12) | (byte(2) << 6) |
-           byte(3);
+    return (static_cast<char32_t>(b0 & 0x07) << 18) | (byte(1) << 12) | (byte(2) << 6) | byte(3);
   }
   *length = 1;
   return b0;
@@ -48,19 +47,40 @@ void WriteString(const std::string& text, std::string& out) {
   for (std::size_t at = 0; at < text.size();) {
     const char c = text[at];
     switch (c) {
-      case '"': out += "\\\""; ++at; continue;
-      case '\\': out += "\\\\"; ++at; continue;
-      case '\b': out += "\\b"; ++at; continue;
-      case '\f': out += "\\f"; ++at; continue;
-      case '\n': out += "\\n"; ++at; continue;
-      case '\r': out += "\\r"; ++at; continue;
-      case '\t': out += "\\t"; ++at; continue;
-      default: break;
+      case '"':
+        out += "\\\"";
+        ++at;
+        continue;
+      case '\\':
+        out += "\\\\";
+        ++at;
+        continue;
+      case '\b':
+        out += "\\b";
+        ++at;
+        continue;
+      case '\f':
+        out += "\\f";
+        ++at;
+        continue;
+      case '\n':
+        out += "\\n";
+        ++at;
+        continue;
+      case '\r':
+        out += "\\r";
+        ++at;
+        continue;
+      case '\t':
+        out += "\\t";
+        ++at;
+        continue;
+      default:
+        break;
     }
     std::size_t length = 1;
-    const char32_t code = static_cast<unsigned char>(c) < 0x80
-                              ? static_cast<char32_t>(c)
-                              : DecodeUtf8(text, at, &length);
+    const char32_t code = static_cast<unsigned char>(c) < 0x80 ? static_cast<char32_t>(c)
+                                                               : DecodeUtf8(text, at, &length);
     if (length > 1 || static_cast<unsigned char>(c) < 0x80) {
       if (NeedsUnicodeEscape(code)) {
         char escape[8];
@@ -103,12 +123,20 @@ void Write(const nlohmann::ordered_json& value, std::string& out) {
       out += ']';
       return;
     }
-    case Type::string: WriteString(value.get_ref<const std::string&>(), out); return;
-    case Type::boolean: out += value.get<bool>() ? "true" : "false"; return;
+    case Type::string:
+      WriteString(value.get_ref<const std::string&>(), out);
+      return;
+    case Type::boolean:
+      out += value.get<bool>() ? "true" : "false";
+      return;
     case Type::number_integer:
     case Type::number_unsigned:
-    case Type::number_float: out += FormatJsonNumber(value); return;
-    default: out += "null"; return;
+    case Type::number_float:
+      out += FormatJsonNumber(value);
+      return;
+    default:
+      out += "null";
+      return;
   }
 }
 

@@ -20,7 +20,9 @@ bool StartsWithSpace(std::string_view text, std::size_t at, std::size_t* width) 
   return false;
 }
 
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char LowerAscii(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 }  // namespace
 
@@ -77,7 +79,9 @@ std::string UnixTimestampAt(std::int64_t unixSeconds) {
   return std::to_string(wallSeconds - 8 * 3600);
 }
 
-std::string UnixTimestamp() { return UnixTimestampAt(static_cast<std::int64_t>(std::time(nullptr))); }
+std::string UnixTimestamp() {
+  return UnixTimestampAt(static_cast<std::int64_t>(std::time(nullptr)));
+}
 
 std::string Base64Encode(std::string_view bytes) {
   static constexpr char kAlphabet[] =
@@ -137,8 +141,7 @@ std::string AsciiLower(std::string_view text) {
   return out;
 }
 
-std::size_t FindIgnoringCase(std::string_view haystack, std::string_view needle,
-                             std::size_t from) {
+std::size_t FindIgnoringCase(std::string_view haystack, std::string_view needle, std::size_t from) {
   if (needle.size() > haystack.size()) return std::string_view::npos;
   for (std::size_t at = from; at + needle.size() <= haystack.size(); ++at) {
     std::size_t k = 0;

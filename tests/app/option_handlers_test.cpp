@@ -29,7 +29,8 @@ TEST(OptionHandlers, StoreEachOptionTheMomentItChanges) {
     MainWindow& window = sim.Start().window();
     for (int i = 0; i < c.clicks; ++i) (window.*c.box).Click();
     EXPECT_NE(sim.StoredSettings().find(std::string("[勾选]\r\n") + c.stored), std::string::npos)
-        << (window.*c.box).name() << " x" << c.clicks << ":\n" << sim.StoredSettings();
+        << (window.*c.box).name() << " x" << c.clicks << ":\n"
+        << sim.StoredSettings();
   }
 }
 

@@ -54,8 +54,8 @@ TEST_F(SettingsFileTest, WritesReplaceInPlaceAndKeepEveryOtherLine) {
 TEST_F(SettingsFileTest, AFailedWriteLeavesTheOldFileWhole) {
   EXPECT_FALSE(SettingsFile(folder_.path() / "missing" / "x.ini").WriteSetting("a", "b", "c"));
   settings_.WriteSetting("参数", "apikey", "keep me");
-  std::filesystem::permissions(folder_.path(), std::filesystem::perms::owner_read |
-                                                   std::filesystem::perms::owner_exec);
+  std::filesystem::permissions(
+      folder_.path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
   if (access(folder_.path().c_str(), W_OK) == 0) GTEST_SKIP() << "running with root's rights";
   EXPECT_FALSE(settings_.WriteSetting("参数", "apikey", "lost"));
   EXPECT_EQ(settings_.ReadSetting("参数", "apikey"), "keep me");

@@ -23,11 +23,10 @@ TEST(Startup, FirstStartWithoutSettingsFileShowsTheFormDefaults) {
   Program& program = sim.Start();
   const MainWindow& window = program.window();
   EXPECT_EQ(TickedBoxes(window),
-            (std::set<std::string>{"选择框_标准版", "选择框_功能演示", "选择框_印刷体",
-                                   "选择框_是否分割", "选择框_延迟", "选择框_保存_类型",
-                                   "选择框_保存_符号", "选择框_保存_是否加时间戳",
-                                   "选择框_截图_截图隐藏", "选择框_保存截图图片",
-                                   "选择框_表格识别_下载"}));
+            (std::set<std::string>{
+                "选择框_标准版", "选择框_功能演示", "选择框_印刷体", "选择框_是否分割",
+                "选择框_延迟", "选择框_保存_类型", "选择框_保存_符号", "选择框_保存_是否加时间戳",
+                "选择框_截图_截图隐藏", "选择框_保存截图图片", "选择框_表格识别_下载"}));
   EXPECT_EQ(window.编辑框_延迟毫秒.text(), "200");
   EXPECT_EQ(window.编辑框_apikey.text(), "");
   EXPECT_EQ(window.编辑框1.text(), kBanner);
@@ -49,7 +48,8 @@ TEST(Startup, RestoresStoredOptionsAndKeys) {
   SimProgram sim;
   sim.StoreSettings(
       "[参数]\r\naccess_token=tok-1\r\napikey=AK\r\nSecretKey=SK\r\n延迟ms=750\r\n"
-      "[勾选]\r\n识别格式=高精度版\r\n我自己有key=真\r\n延迟=假\r\n矫正图片=真\r\n保存结果为txt=真\r\n");
+      "[勾选]\r\n识别格式=高精度版\r\n我自己有key=真\r\n延迟=假\r\n矫正图片=真\r\n保存结果为txt="
+      "真\r\n");
   Program& program = sim.Start();
   const MainWindow& window = program.window();
   EXPECT_TRUE(window.选择框_高精度版.ticked());

@@ -10,14 +10,18 @@ namespace tarnwick {
 namespace {
 
 TEST(Utf8ToGbk, ProducesCodePage936Bytes) {
-  EXPECT_EQ(Utf8ToGbk("：中文a"), "\xA3\xBA\xD6\xD0\xCE\xC4" "a");
+  EXPECT_EQ(Utf8ToGbk("：中文a"),
+            "\xA3\xBA\xD6\xD0\xCE\xC4"
+            "a");
   EXPECT_EQ(Utf8ToGbk("€"), "\x80");
   EXPECT_EQ(Utf8ToGbk(""), "");
 }
 
 TEST(Utf8ToGbk, ReplacesWhatGbkCannotHoldAndEndsAtNul) {
   EXPECT_EQ(Utf8ToGbk("a😀b"), "a?b");
-  EXPECT_EQ(Utf8ToGbk("a\xFF" "b"), "a?b");
+  EXPECT_EQ(Utf8ToGbk("a\xFF"
+                      "b"),
+            "a?b");
   EXPECT_EQ(Utf8ToGbk("a\xE4\xB8"), "a?");
   EXPECT_EQ(Utf8ToGbk(std::string("ab\0cd", 5)), "ab");
 }

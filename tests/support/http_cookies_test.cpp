@@ -19,12 +19,9 @@ TEST(MergeCookies, PutsNewCookiesFirstAndDropsDeletedOnes) {
     const char* newCookies;
     const char* merged;
   } cases[] = {
-      {"a=1; b=2", "b=3; a=deleted", "b=3"},
-      {"a=1; b=2", "c=3", "c=3; a=1; b=2"},
-      {"a = 1 ;　b=2;", "", "a=1; b=2"},
-      {"a=1; a=2", "", "a=1"},
-      {"", "x=1; x=1; y=2", "x=1; y=2"},
-      {"", "", ""},
+      {"a=1; b=2", "b=3; a=deleted", "b=3"}, {"a=1; b=2", "c=3", "c=3; a=1; b=2"},
+      {"a = 1 ;　b=2;", "", "a=1; b=2"},     {"a=1; a=2", "", "a=1"},
+      {"", "x=1; x=1; y=2", "x=1; y=2"},     {"", "", ""},
       {"flag", "flag=1", "flag=1"},
   };
   for (const Case& c : cases) {

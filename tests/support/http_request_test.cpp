@@ -202,20 +202,25 @@ TEST(HttpRequest, ReturnsErrorBodiesAndFollowsRedirectsUnlessAsked) {
   EXPECT_EQ(HttpRequest({.url = local.base() + "/missing"}), "<html>not here</html>");
   EXPECT_EQ(HttpRequest({.url = local.base() + "/moved"}), "arrived with hop=1");
   std::string headers;
-  EXPECT_EQ(HttpRequest({.url = local.base() + "/moved", .returnedHeaders = &headers,
-                         .noRedirect = true}),
+  EXPECT_EQ(HttpRequest(
+                {.url = local.base() + "/moved", .returnedHeaders = &headers, .noRedirect = true}),
             "");
   EXPECT_TRUE(headers.starts_with("HTTP/1.1 302")) << headers;
   // A HEAD reply announces a body but sends none: the exchange ends with the headers.
-  EXPECT_EQ(HttpRequest({.url = local.base() + "/moved", .method = kHttpHead,
-                         .postText = "b=1", .returnedHeaders = &headers}),
+  EXPECT_EQ(HttpRequest({.url = local.base() + "/moved",
+                         .method = kHttpHead,
+                         .postText = "b=1",
+                         .returnedHeaders = &headers}),
             "");
   EXPECT_TRUE(headers.starts_with("HTTP/1.1 200")) << headers;
 }
 
 TEST(HttpRequest, UnreachableHostGivesEmptyBytesAndBlankHeaders) {
   int freePort = 0;
-  { RawHttpRecorder closed; freePort = closed.port(); }
+  {
+    RawHttpRecorder closed;
+    freePort = closed.port();
+  }
   std::string headers = "unchanged";
   std::string returnedCookies = "unchanged";
   EXPECT_EQ(HttpRequest({.url = "http://127.0.0.1:" + std::to_string(freePort) + "/",
@@ -227,9 +232,9 @@ TEST(HttpRequest, UnreachableHostGivesEmptyBytesAndBlankHeaders) {
 }
 
 TEST(HttpRequest, OversizedHeaderBlockIsNotCapturedButTheBodyIs) {
-  RawHttpRecorder recorder("HTTP/1.1 200 OK\r\nSet-Cookie: big=1\r\nX-Pad: " +
-                           std::string(5000, 'p') +
-                           "\r\nContent-Length: 4\r\nConnection: close\r\n\r\nbody");
+  RawHttpRecorder recorder(
+      "HTTP/1.1 200 OK\r\nSet-Cookie: big=1\r\nX-Pad: " + std::string(5000, 'p') +
+      "\r\nContent-Length: 4\r\nConnection: close\r\n\r\nbody");
   std::string headers;
   std::string returnedCookies = "x";
   EXPECT_EQ(HttpRequest({.url = "http://127.0.0.1:" + std::to_string(recorder.port()) + "/",

@@ -118,8 +118,9 @@ TEST(JsonObject, WritesTheCompactFormWithItsEscapes) {
   JsonObject json;
   ASSERT_TRUE(json.Parse(
       R"({"e":"q\"b\\s/\b\f\n\r\t\u0001\u007f\u00ad\u2028\ufeff中","n":[30.0,-0.0,1e21,0.5,-7,18446744073709551615],"b":[true,false,null]})"));
-  EXPECT_EQ(json.ToJson(),
-            R"({"e":"q\"b\\s/\b\f\n\r\t\u0001\u007f\u00ad\u2028\ufeff中","n":[30,0,1000000000000000000000,0.5,-7,18446744073709551615],"b":[true,false,null]})");
+  EXPECT_EQ(
+      json.ToJson(),
+      R"({"e":"q\"b\\s/\b\f\n\r\t\u0001\u007f\u00ad\u2028\ufeff中","n":[30,0,1000000000000000000000,0.5,-7,18446744073709551615],"b":[true,false,null]})");
   JsonObject again;
   EXPECT_TRUE(again.Parse(json.ToJson()));
   EXPECT_EQ(again.ToJson(), json.ToJson());

@@ -59,9 +59,11 @@ void RawHttpRecorder::HandleConnection(int connection) {
     const ssize_t n = recv(connection, buffer, sizeof buffer, 0);
     if (n <= 0) break;
     received.append(buffer, static_cast<std::size_t>(n));
-    if (headEnd == std::string::npos && (headEnd = received.find("\r\n\r\n")) != std::string::npos) {
+    if (headEnd == std::string::npos &&
+        (headEnd = received.find("\r\n\r\n")) != std::string::npos) {
       const std::size_t at = received.find("\r\nContent-Length:");
-      if (at != std::string::npos && at < headEnd) bodyLength = std::strtoul(received.c_str() + at + 17, nullptr, 10);
+      if (at != std::string::npos && at < headEnd)
+        bodyLength = std::strtoul(received.c_str() + at + 17, nullptr, 10);
     }
     if (headEnd != std::string::npos && received.size() >= headEnd + 4 + bodyLength) break;
   }
@@ -73,8 +75,10 @@ void RawHttpRecorder::HandleConnection(int connection) {
     std::size_t end = received.find("\r\n", start);
     if (end > headEnd) end = headEnd;
     std::string line = received.substr(start, end - start);
-    if (first) request.requestLine = std::move(line);
-    else request.headerLines.push_back(std::move(line));
+    if (first)
+      request.requestLine = std::move(line);
+    else
+      request.headerLines.push_back(std::move(line));
     first = false;
     start = end + 2;
   }

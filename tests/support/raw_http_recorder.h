@@ -19,8 +19,9 @@ struct RawRequest {
 
 class RawHttpRecorder {
  public:
-  explicit RawHttpRecorder(std::string reply = "HTTP/1.1 200 OK\r\nContent-Length: 2\r\n"
-                                               "Connection: close\r\n\r\nok");
+  explicit RawHttpRecorder(std::string reply =
+                               "HTTP/1.1 200 OK\r\nContent-Length: 2\r\n"
+                               "Connection: close\r\n\r\nok");
   ~RawHttpRecorder();
   RawHttpRecorder(const RawHttpRecorder&) = delete;
   RawHttpRecorder& operator=(const RawHttpRecorder&) = delete;

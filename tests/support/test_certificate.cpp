@@ -15,7 +15,8 @@ const TestCertificate& ThrowawayCertificate() {
     const std::string command =
         "openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -days 2"
         " -subj /CN=localhost -addext subjectAltName=DNS:localhost,IP:127.0.0.1"
-        " -keyout " + made.keyFile + " -out " + made.certificateFile + " >/dev/null 2>&1";
+        " -keyout " +
+        made.keyFile + " -out " + made.certificateFile + " >/dev/null 2>&1";
     if (std::system(command.c_str()) != 0) {
       throw std::runtime_error("openssl could not make the test certificate");
     }

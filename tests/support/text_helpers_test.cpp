@@ -60,8 +60,10 @@ class TimeZone {
     tzset();
   }
   ~TimeZone() {
-    if (saved_.empty()) unsetenv("TZ");
-    else setenv("TZ", saved_.c_str(), 1);
+    if (saved_.empty())
+      unsetenv("TZ");
+    else
+      setenv("TZ", saved_.c_str(), 1);
     tzset();
   }
 

@@ -73,7 +73,9 @@ SimReply SimDesktop::RunModal(SimBox& box) {
 
 int SimDesktop::ShowMessageBox(std::string_view text, int flags, std::string_view title) {
   calls_.push_back("ShowMessageBox " + std::string(title));
-  SimBox box{.kind = SimBox::Kind::Message, .text = std::string(text), .flags = flags,
+  SimBox box{.kind = SimBox::Kind::Message,
+             .text = std::string(text),
+             .flags = flags,
              .title = std::string(title)};
   for (const int answer : ButtonAnswersFor(flags)) {
     box.buttonAnswers.push_back(answer);
@@ -91,8 +93,10 @@ int SimDesktop::ShowMessageBox(std::string_view text, int flags, std::string_vie
 std::optional<std::string> SimDesktop::InputBox(std::string_view prompt, std::string_view title,
                                                 std::string_view initialText) {
   calls_.push_back("InputBox " + std::string(title));
-  SimBox box{.kind = SimBox::Kind::Input, .text = std::string(prompt),
-             .title = std::string(title), .initialText = std::string(initialText)};
+  SimBox box{.kind = SimBox::Kind::Input,
+             .text = std::string(prompt),
+             .title = std::string(title),
+             .initialText = std::string(initialText)};
   return RunModal(box).text;
 }
 
@@ -128,7 +132,9 @@ void SimDesktop::ShowMainWindow(bool shown) {
   shown_ = shown;
 }
 
-void SimDesktop::PumpMessages(int milliseconds) { AdvanceClock(milliseconds); }
+void SimDesktop::PumpMessages(int milliseconds) {
+  AdvanceClock(milliseconds);
+}
 
 WindowHandle SimDesktop::FindTopLevelWindow(std::string_view title) {
   for (std::size_t depth = openBoxes_.size(); depth-- > 0;) {

@@ -29,7 +29,7 @@ struct SimBox {
   std::string filter = {};       // open-file dialog
   std::vector<int> buttonAnswers = {};
   std::vector<std::string> buttonCaptions = {};  // as the buttons read now
-  bool mainWindowOnTop = false;             // the main window's state while the box was open
+  bool mainWindowOnTop = false;                  // the main window's state while the box was open
   std::int64_t openedAt = 0;
   // How it was closed.
   int answer = kAnswerCancel;

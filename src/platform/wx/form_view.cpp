@@ -16,12 +16,15 @@
 namespace tarnwick {
 namespace {
 
-wxRect ToWxRect(const Rect& r) { return {r.left, r.top, r.width, r.height}; }
+wxRect ToWxRect(const Rect& r) {
+  return {r.left, r.top, r.width, r.height};
+}
 
 // A caption wider than its control is drawn in a smaller font rather than cut off.
 void FitCaption(wxWindow* widget, int width) {
   constexpr double kSmallestPoints = 6;
-  for (double points = kControlFontPoints; widget->GetBestSize().x > width && points > kSmallestPoints;) {
+  for (double points = kControlFontPoints;
+       widget->GetBestSize().x > width && points > kSmallestPoints;) {
     points -= 0.5;
     widget->SetFont(wxFont(wxFontInfo(points)));
     widget->InvalidateBestSize();
@@ -76,8 +79,10 @@ void FormView::BuildWidgets() {
       wxTimer* raw = timers_.back().get();
       control->Observe([raw, alive = alive_](const Control& c, ControlChange change) {
         if (!*alive || change != ControlChange::Period) return;
-        if (c.period() > 0) raw->Start(c.period());
-        else raw->Stop();
+        if (c.period() > 0)
+          raw->Start(c.period());
+        else
+          raw->Stop();
       });
       continue;
     }

@@ -17,11 +17,16 @@ constexpr int kAnswerIdBase = wxID_HIGHEST + 100;
 
 wxArtID IconFor(int flags) {
   switch (flags & kBoxIconMask) {
-    case kBoxIconError: return wxART_ERROR;
-    case kBoxIconQuestion: return wxART_QUESTION;
-    case kBoxIconWarning: return wxART_WARNING;
-    case kBoxIconInformation: return wxART_INFORMATION;
-    default: return {};
+    case kBoxIconError:
+      return wxART_ERROR;
+    case kBoxIconQuestion:
+      return wxART_QUESTION;
+    case kBoxIconWarning:
+      return wxART_WARNING;
+    case kBoxIconInformation:
+      return wxART_INFORMATION;
+    default:
+      return {};
   }
 }
 
@@ -47,7 +52,8 @@ MessageDialog::MessageDialog(std::string_view text, int flags, std::string_view 
   for (const int answer : answers) {
     auto* button = new wxButton(this, kAnswerIdBase + answer, ToWx(SystemButtonCaption(answer)));
     buttons->Add(button, 0, wxALL, 4);
-    button->Bind(wxEVT_BUTTON, [this, answer](wxCommandEvent&) { EndModal(kAnswerIdBase + answer); });
+    button->Bind(wxEVT_BUTTON,
+                 [this, answer](wxCommandEvent&) { EndModal(kAnswerIdBase + answer); });
   }
   // Escape answers Cancel where the box has it, or OK in a box with OK alone; the
   // Abort/Retry/Ignore box ignores it.

@@ -71,14 +71,15 @@ std::optional<std::string> WxDesktop::InputBox(std::string_view prompt, std::str
 }
 
 std::optional<std::string> WxDesktop::OpenFileDialog(std::string_view filter) {
-  wxFileDialog dialog(nullptr, wxFileSelectorPromptStr, wxEmptyString, wxEmptyString,
-                      ToWx(filter), wxFD_OPEN | wxFD_FILE_MUST_EXIST);
+  wxFileDialog dialog(nullptr, wxFileSelectorPromptStr, wxEmptyString, wxEmptyString, ToWx(filter),
+                      wxFD_OPEN | wxFD_FILE_MUST_EXIST);
   if (dialog.ShowModal() != wxID_OK) return std::nullopt;
   return FromWx(dialog.GetPath());
 }
 
 std::optional<std::string> WxDesktop::ChooseFolder(std::string_view prompt) {
-  wxDirDialog dialog(nullptr, ToWx(prompt), wxEmptyString, wxDD_DEFAULT_STYLE | wxDD_DIR_MUST_EXIST);
+  wxDirDialog dialog(nullptr, ToWx(prompt), wxEmptyString,
+                     wxDD_DEFAULT_STYLE | wxDD_DIR_MUST_EXIST);
   if (dialog.ShowModal() != wxID_OK) return std::nullopt;
   return FromWx(dialog.GetPath());
 }
@@ -96,7 +97,9 @@ void WxDesktop::SetClipboardText(std::string_view text) {
   wxTheClipboard->SetData(new wxTextDataObject(ToWx(text)));
 }
 
-void WxDesktop::OpenWebAddress(std::string_view address) { wxLaunchDefaultBrowser(ToWx(address)); }
+void WxDesktop::OpenWebAddress(std::string_view address) {
+  wxLaunchDefaultBrowser(ToWx(address));
+}
 
 ScreenSize WxDesktop::PrimaryScreenSize() {
   const wxRect geometry = wxDisplay(0u).GetGeometry();
