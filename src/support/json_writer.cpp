@@ -83,7 +83,7 @@ void WriteString(const std::string& text, std::string& out) {
                                                                : DecodeUtf8(text, at, &length);
     if (length > 1 || static_cast<unsigned char>(c) < 0x80) {
       if (NeedsUnicodeEscape(code)) {
-        char escape[8];
+        char escape[16];
         std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned>(code));
         out += escape;
         at += length;

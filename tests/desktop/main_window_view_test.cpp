@@ -28,9 +28,11 @@ class MainWindowView : public ::testing::Test {
     ASSERT_NE(view_, nullptr);
     desktop_.PumpMessages(100);
   }
+  // The window goes before the program whose form it shows.
   void TearDown() override {
     if (desktop_.mainView()) desktop_.mainView()->Destroy();
-    desktop_.PumpMessages(20);
+    wxTheApp->ProcessIdle();
+    ASSERT_EQ(desktop_.mainView(), nullptr);
   }
 
   testing::TempFolder folder_;

@@ -49,10 +49,10 @@ WxDesktop::~WxDesktop() = default;
 
 void WxDesktop::AttachForm(Form& form) {
   auto* view = new FormView(form);
-  if (!mainView_) {
-    mainView_ = view;
-    view->Bind(wxEVT_DESTROY, [this, view](wxWindowDestroyEvent& event) {
-      if (event.GetEventObject() == view) mainView_ = nullptr;
+  if (!*mainView_) {
+    *mainView_ = view;
+    view->Bind(wxEVT_DESTROY, [slot = mainView_, view](wxWindowDestroyEvent& event) {
+      if (event.GetEventObject() == view) *slot = nullptr;
       event.Skip();
     });
   }
@@ -112,13 +112,13 @@ ScreenPoint WxDesktop::PointerPosition() {
 }
 
 void WxDesktop::SetMainWindowAlwaysOnTop(bool onTop) {
-  if (!mainView_) return;
-  const long style = mainView_->GetWindowStyleFlag();
-  mainView_->SetWindowStyleFlag(onTop ? (style | wxSTAY_ON_TOP) : (style & ~wxSTAY_ON_TOP));
+  if (!*mainView_) return;
+  const long style = (*mainView_)->GetWindowStyleFlag();
+  (*mainView_)->SetWindowStyleFlag(onTop ? (style | wxSTAY_ON_TOP) : (style & ~wxSTAY_ON_TOP));
 }
 
 void WxDesktop::ShowMainWindow(bool shown) {
-  if (mainView_) mainView_->Show(shown);
+  if (*mainView_) (*mainView_)->Show(shown);
 }
 
 void WxDesktop::PumpMessages(int milliseconds) {

@@ -16,8 +16,8 @@ class WxDesktop : public Desktop {
   WxDesktop() = default;
   ~WxDesktop() override;
 
-  // The main window's view, once a form was attached.
-  FormView* mainView() const { return mainView_; }
+  // The main window's view, once a form was attached and until the window is gone.
+  FormView* mainView() const { return *mainView_; }
 
   void AttachForm(Form& form) override;
   int ShowMessageBox(std::string_view text, int flags, std::string_view title) override;
@@ -39,7 +39,8 @@ class WxDesktop : public Desktop {
   bool SetWindowText(WindowHandle window, std::string_view text) override;
 
  private:
-  FormView* mainView_ = nullptr;
+  // Shared with the window's destroy handler, which may run after this desktop is gone.
+  std::shared_ptr<FormView*> mainView_ = std::make_shared<FormView*>(nullptr);
 };
 
 }  // namespace tarnwick
