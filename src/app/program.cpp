@@ -5,6 +5,7 @@
 #include "app/image_source_prompt.h"
 #include "app/option_handlers.h"
 #include "app/startup.h"
+#include "recognition/general_recognition.h"
 
 namespace tarnwick {
 
@@ -20,6 +21,8 @@ void Program::AttachHandlers() {
   window_.OnResize([this] { LayoutOutputBox(window_); });
   window_.选择框_置顶.OnClick([this] { ApplyTopmost(context_); });
   window_.时钟_信息框_修改.OnTick([this] { RelabelPromptButtons(context_); });
+  window_.按钮_本地图片.OnClick([this] { ChooseLocalPicture(context_); });
+  window_.按钮_网络图片.OnClick([this] { ChooseWebPicture(context_); });
 }
 
 void Program::Start() {
