@@ -1,7 +1,7 @@
 #include "recognition/general_recognition.h"
 
+#include <algorithm>
 #include <fstream>
-#include <iterator>
 #include <optional>
 #include <string>
 
@@ -21,9 +21,32 @@ enum class Edition { HighAccuracy, Standard };
 // A missing or unreadable file gives no bytes: an empty picture is sent, and the service's
 // error reply is rendered as an empty result.
 std::string ReadWholeFile(std::string_view path) {
-  std::ifstream file{std::string(path), std::ios::binary};
+  std::ifstream file{std::string(path), std::ios::binary | std::ios::ate};
   if (!file) return {};
-  return std::string(std::istreambuf_iterator<char>(file), {});
+  std::string bytes(static_cast<std::size_t>(std::max<std::streamoff>(file.tellg(), 0)), '\0');
+  file.seekg(0);
+  file.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  bytes.resize(static_cast<std::size_t>(std::max<std::streamsize>(file.gcount(), 0)));
+  return bytes;
+}
+
+// head + the value percent-encoded + tail, built in one buffer: the value may be a picture of
+// several megabytes.
+std::string FormBody(std::string_view head, std::string_view value, std::string_view tail) {
+  std::string body(head);
+  AppendUrlEncoded(body, value);
+  body += tail;
+  return body;
+}
+
+// The body that carries a picture: head + the picture's base64 percent-encoded + tail. The
+// base64 text is kept as the last picture sent.
+std::string PictureForm(AppContext& app, std::string_view head, std::string_view picture,
+                        std::string_view tail) {
+  std::string body(head);
+  app.state.ImageBase64 = Base64EncodeForForm(picture, body);
+  body += tail;
+  return body;
 }
 
 bool ReplyBoxWanted(const AppContext& app) {
@@ -86,9 +109,8 @@ bool HaveAccessToken(AppContext& app) {
 // whole operation.
 bool RecognizeFileWithKey(AppContext& app, Edition edition) {
   SharedState& state = app.state;
-  state.ImageBase64 = Base64Encode(ReadWholeFile(state.ImagePath));
   PostForm(app, KeyAddress(app, edition),
-           "image=" + UrlEncode(state.ImageBase64) + KeyTail(app, edition));
+           PictureForm(app, "image=", ReadWholeFile(state.ImagePath), KeyTail(app, edition)));
   if (state.ReplyText.find("Open api qps request limit reached") != std::string::npos) {
     ResultWriter(app).WriteSourceHeader(state.ImagePath);
     ReportDemoRateLimit(app);
@@ -122,10 +144,9 @@ void RecognizeImageFile(AppContext& app, std::string_view path) {
   const MainWindow& window = app.window;
   state.ImagePath = std::string(path);
   if (window.选择框_功能演示.ticked()) {
-    state.ImageBase64 = Base64Encode(ReadWholeFile(state.ImagePath));
     PostForm(app, app.services.DemoAddress("/aidemo"),
-             "image=data%3Aimage%2Fpng%3Bbase64%2C" + UrlEncode(state.ImageBase64) + "&image_url" +
-                 DemoTail(app));
+             PictureForm(app, "image=data%3Aimage%2Fpng%3Bbase64%2C",
+                         ReadWholeFile(state.ImagePath), "&image_url" + DemoTail(app)));
     if (ReportDemoRateLimit(app)) return;
     ResultWriter(app).RenderWordsResult(state.ReplyText, kLocalSource, ReplyLayout::Demo);
     return;
@@ -141,7 +162,7 @@ void RecognizeImageUrl(AppContext& app, std::string_view address) {
   state.ImageUrl = std::string(address);
   if (window.选择框_功能演示.ticked()) {
     PostForm(app, app.services.DemoAddress("/aidemo"),
-             "image&image_url=" + UrlEncode(state.ImageUrl) + DemoTail(app));
+             FormBody("image&image_url=", state.ImageUrl, DemoTail(app)));
     if (HasDemoRateLimit(app)) {
       if (window.选择框_是否分割.ticked()) {
         app.window.AppendOutput("--------提交速度过快,请求Demo过于频繁\r\n");
@@ -155,14 +176,15 @@ void RecognizeImageUrl(AppContext& app, std::string_view address) {
   if (!window.选择框_我自己有key.ticked() || !HaveAccessToken(app)) return;
   if (window.选择框_高精度版.ticked()) {
     // The service gets the picture itself, downloaded by the program.
-    state.ImageBase64 = Base64Encode(HttpRequest({.url = state.ImageUrl}, app.services.transport));
-    PostForm(app, KeyAddress(app, Edition::HighAccuracy),
-             "image=" + UrlEncode(state.ImageBase64) + KeyTail(app, Edition::HighAccuracy));
+    PostForm(
+        app, KeyAddress(app, Edition::HighAccuracy),
+        PictureForm(app, "image=", HttpRequest({.url = state.ImageUrl}, app.services.transport),
+                    KeyTail(app, Edition::HighAccuracy)));
     ResultWriter(app).RenderWordsResult(state.ReplyText, kWebSource, ReplyLayout::Key);
   }
   if (window.选择框_标准版.ticked()) {
     PostForm(app, KeyAddress(app, Edition::Standard),
-             "url=" + UrlEncode(state.ImageUrl) + KeyTail(app, Edition::Standard));
+             FormBody("url=", state.ImageUrl, KeyTail(app, Edition::Standard)));
     ResultWriter(app).RenderWordsResult(state.ReplyText, kWebSource, ReplyLayout::Key);
   }
 }

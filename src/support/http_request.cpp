@@ -2,8 +2,10 @@
 
 #include <curl/curl.h>
 #include <openssl/ssl.h>
+#include <openssl/x509_vfy.h>
 
 #include <cstdlib>
+#include <map>
 #include <memory>
 #include <mutex>
 
@@ -73,10 +75,26 @@ size_t OnHeader(char* data, size_t size, size_t count, void* user) {
   return size * count;
 }
 
-CURLcode AddTrustedCertificates(CURL*, void* sslContext, void* caFile) {
-  auto* context = static_cast<SSL_CTX*>(sslContext);
-  // Adds to the store that already holds the system's certificates.
-  SSL_CTX_load_verify_locations(context, static_cast<const char*>(caFile), nullptr);
+// Reading the system's certificate bundle anew for every exchange would cost more than the
+// exchange itself, so each process builds its trust store once per extra certificate file and
+// hands it to every TLS context: the system's certificates, looked up in its certificate
+// folder as needed, and the extra file's, if any.
+X509_STORE* TrustStore(const std::string& caFile) {
+  static std::mutex mutex;
+  static std::map<std::string, X509_STORE*> stores;  // kept for the life of the process
+  std::lock_guard lock(mutex);
+  X509_STORE*& store = stores[caFile];
+  if (!store) {
+    store = X509_STORE_new();
+    X509_STORE_set_default_paths(store);
+    if (!caFile.empty()) X509_STORE_load_file(store, caFile.c_str());
+  }
+  return store;
+}
+
+CURLcode UseTrustStore(CURL*, void* sslContext, void* caFile) {
+  SSL_CTX_set1_cert_store(static_cast<SSL_CTX*>(sslContext),
+                          TrustStore(*static_cast<const std::string*>(caFile)));
   return CURLE_OK;
 }
 
@@ -195,10 +213,10 @@ std::string HttpRequest(const HttpRequestArgs& args, const HttpTransport& transp
   curl_easy_setopt(c, CURLOPT_TIMEOUT, transport.totalTimeoutSeconds);
   curl_easy_setopt(c, CURLOPT_SSL_VERIFYPEER, 1L);
   curl_easy_setopt(c, CURLOPT_SSL_VERIFYHOST, 2L);
-  if (!transport.caFile.empty()) {
-    curl_easy_setopt(c, CURLOPT_SSL_CTX_FUNCTION, AddTrustedCertificates);
-    curl_easy_setopt(c, CURLOPT_SSL_CTX_DATA, transport.caFile.c_str());
-  }
+  curl_easy_setopt(c, CURLOPT_CAINFO, nullptr);
+  curl_easy_setopt(c, CURLOPT_CAPATH, nullptr);
+  curl_easy_setopt(c, CURLOPT_SSL_CTX_FUNCTION, UseTrustStore);
+  curl_easy_setopt(c, CURLOPT_SSL_CTX_DATA, &transport.caFile);
   // Without a caller's cookie store, cookies set along a redirect chain still travel with it;
   // nothing is kept after the call.
   if (!args.cookies) curl_easy_setopt(c, CURLOPT_COOKIEFILE, "");

@@ -1,6 +1,7 @@
 #include "support/text_helpers.h"
 
 #include <array>
+#include <cstring>
 #include <ctime>
 
 namespace tarnwick {
@@ -83,55 +84,125 @@ std::string UnixTimestamp() {
   return UnixTimestampAt(static_cast<std::int64_t>(std::time(nullptr)));
 }
 
+namespace {
+
+constexpr char kBase64Alphabet[] =
+    "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+
+// Every 12-bit value as its two base64 characters, so that three bytes take two lookups.
+const std::array<std::array<char, 2>, 4096>& Base64Pairs() {
+  static const auto pairs = [] {
+    std::array<std::array<char, 2>, 4096> table{};
+    for (int v = 0; v < 4096; ++v) table[v] = {kBase64Alphabet[v >> 6], kBase64Alphabet[v & 63]};
+    return table;
+  }();
+  return pairs;
+}
+
+// Bytes that stand for themselves in a form value.
+constexpr std::array<bool, 256> kUrlSafe = [] {
+  std::array<bool, 256> safe{};
+  for (int c = '0'; c <= '9'; ++c) safe[c] = true;
+  for (int c = 'A'; c <= 'Z'; ++c) safe[c] = true;
+  for (int c = 'a'; c <= 'z'; ++c) safe[c] = true;
+  for (const char c : std::string_view("-_.~")) safe[static_cast<unsigned char>(c)] = true;
+  return safe;
+}();
+
+}  // namespace
+
 std::string Base64Encode(std::string_view bytes) {
-  static constexpr char kAlphabet[] =
-      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  const auto& pairs = Base64Pairs();
   std::string out((bytes.size() + 2) / 3 * 4, '\0');
   const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
   char* o = out.data();
   std::size_t i = 0;
-  for (; i + 3 <= bytes.size(); i += 3) {
+  for (; i + 3 <= bytes.size(); i += 3, o += 4) {
     const std::uint32_t v = (in[i] << 16) | (in[i + 1] << 8) | in[i + 2];
-    *o++ = kAlphabet[v >> 18];
-    *o++ = kAlphabet[(v >> 12) & 63];
-    *o++ = kAlphabet[(v >> 6) & 63];
-    *o++ = kAlphabet[v & 63];
+    std::memcpy(o, pairs[v >> 12].data(), 2);
+    std::memcpy(o + 2, pairs[v & 0xFFF].data(), 2);
   }
   const std::size_t rest = bytes.size() - i;
   if (rest > 0) {
     const std::uint32_t v = (in[i] << 16) | (rest == 2 ? in[i + 1] << 8 : 0);
-    *o++ = kAlphabet[v >> 18];
-    *o++ = kAlphabet[(v >> 12) & 63];
-    *o++ = rest == 2 ? kAlphabet[(v >> 6) & 63] : '=';
-    *o++ = '=';
+    o[0] = kBase64Alphabet[v >> 18];
+    o[1] = kBase64Alphabet[(v >> 12) & 63];
+    o[2] = rest == 2 ? kBase64Alphabet[(v >> 6) & 63] : '=';
+    o[3] = '=';
   }
   return out;
 }
 
-std::string UrlEncode(std::string_view text) {
-  static constexpr auto kKeep = [] {
-    std::array<bool, 256> keep{};
-    for (int c = '0'; c <= '9'; ++c) keep[c] = true;
-    for (int c = 'A'; c <= 'Z'; ++c) keep[c] = true;
-    for (int c = 'a'; c <= 'z'; ++c) keep[c] = true;
-    for (char c : std::string_view("-_.~")) keep[static_cast<unsigned char>(c)] = true;
-    return keep;
-  }();
+void AppendUrlEncoded(std::string& out, std::string_view text) {
   static constexpr char kHex[] = "0123456789ABCDEF";
-  std::string out;
-  out.resize(text.size() * 3);
-  char* o = out.data();
-  for (const char ch : text) {
-    const auto c = static_cast<unsigned char>(ch);
-    if (kKeep[c]) {
-      *o++ = ch;
-    } else {
-      *o++ = '%';
-      *o++ = kHex[c >> 4];
-      *o++ = kHex[c & 15];
-    }
+  out.reserve(out.size() + text.size() + text.size() / 8);
+  // Runs of bytes that stay as they are are copied whole.
+  std::size_t runStart = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    if (kUrlSafe[c]) continue;
+    out.append(text, runStart, i - runStart);
+    const char escape[3] = {'%', kHex[c >> 4], kHex[c & 15]};
+    out.append(escape, 3);
+    runStart = i + 1;
   }
-  out.resize(static_cast<std::size_t>(o - out.data()));
+  out.append(text, runStart, text.size() - runStart);
+}
+
+namespace {
+
+// Every 12-bit value as its two base64 characters already percent-encoded for a form ("+"
+// and "/" become "%2B" and "%2F"): up to six characters, then their count in the last byte.
+using FormPair = std::array<char, 8>;
+
+const std::array<FormPair, 4096>& Base64FormPairs() {
+  static const auto pairs = [] {
+    std::array<FormPair, 4096> table{};
+    for (int v = 0; v < 4096; ++v) {
+      const std::string text =
+          UrlEncode(std::string{kBase64Alphabet[v >> 6], kBase64Alphabet[v & 63]});
+      std::copy(text.begin(), text.end(), table[v].begin());
+      table[v][7] = static_cast<char>(text.size());
+    }
+    return table;
+  }();
+  return pairs;
+}
+
+}  // namespace
+
+std::string Base64EncodeForForm(std::string_view bytes, std::string& formBody) {
+  std::string base64 = Base64Encode(bytes);
+  const auto& formPairs = Base64FormPairs();
+  const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
+  const std::size_t whole = bytes.size() / 3 * 3;
+  std::size_t encodedSize = 0;
+  for (std::size_t i = 0; i < whole; i += 3) {
+    const std::uint32_t v = (in[i] << 16) | (in[i + 1] << 8) | in[i + 2];
+    encodedSize += static_cast<std::size_t>(formPairs[v >> 12][7] + formPairs[v & 0xFFF][7]);
+  }
+  const std::size_t start = formBody.size();
+  // Each pair is stored with a full eight-byte copy; the slack is trimmed afterwards.
+  formBody.resize(start + encodedSize + sizeof(FormPair));
+  char* o = formBody.data() + start;
+  for (std::size_t i = 0; i < whole; i += 3) {
+    const std::uint32_t v = (in[i] << 16) | (in[i + 1] << 8) | in[i + 2];
+    const FormPair& high = formPairs[v >> 12];
+    std::memcpy(o, high.data(), sizeof(FormPair));
+    o += high[7];
+    const FormPair& low = formPairs[v & 0xFFF];
+    std::memcpy(o, low.data(), sizeof(FormPair));
+    o += low[7];
+  }
+  formBody.resize(static_cast<std::size_t>(o - formBody.data()));
+  // The last, padded group.
+  AppendUrlEncoded(formBody, std::string_view(base64).substr(whole / 3 * 4));
+  return base64;
+}
+
+std::string UrlEncode(std::string_view text) {
+  std::string out;
+  AppendUrlEncoded(out, text);
   return out;
 }
 

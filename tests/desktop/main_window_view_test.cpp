@@ -10,11 +10,14 @@
 #include <wx/textctrl.h>
 #include <wx/timer.h>
 
+#include <wx/textdlg.h>
+
 #include "app/image_source_prompt.h"
 #include "app/program.h"
 #include "platform/wx/form_view.h"
 #include "platform/wx/wx_desktop.h"
 #include "platform/wx/wx_text.h"
+#include "support/fake_ocr_service.h"
 #include "support/temp_folder.h"
 
 namespace tarnwick {
@@ -22,6 +25,18 @@ namespace {
 
 class MainWindowView : public ::testing::Test {
  protected:
+  // Answers the next modal dialog from inside its own event loop.
+  static void AnswerNextDialog(wxTimer& timer, std::function<void(wxDialog&)> answer) {
+    timer.Bind(wxEVT_TIMER, [answer](wxTimerEvent&) {
+      for (wxWindow* window : wxTopLevelWindows) {
+        auto* dialog = dynamic_cast<wxDialog*>(window);
+        if (dialog && dialog->IsModal()) return answer(*dialog);
+      }
+    });
+    timer.StartOnce(300);
+  }
+
+  testing::FakeOcrService service_;
   void SetUp() override {
     program_.Start();
     view_ = desktop_.mainView();
@@ -37,7 +52,7 @@ class MainWindowView : public ::testing::Test {
 
   testing::TempFolder folder_;
   WxDesktop desktop_;
-  Program program_{desktop_, folder_.path(), ServiceEndpoints{}};
+  Program program_{desktop_, folder_.path(), service_.endpoints()};
   FormView* view_ = nullptr;
 };
 
@@ -98,32 +113,46 @@ TEST_F(MainWindowView, ClicksReachTheProgramAndItsChangesReachTheWidgets) {
 TEST_F(MainWindowView, ThePromptsButtonsAreRelabelledWhileItIsOpen) {
   std::vector<std::string> captions;
   wxTimer answer;
-  answer.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
-    for (wxWindow* window : wxTopLevelWindows) {
-      auto* dialog = dynamic_cast<wxDialog*>(window);
-      if (!dialog || !dialog->IsModal()) continue;
-      wxButton* retry = nullptr;
-      for (wxWindow* child : dialog->GetChildren()) {
-        if (auto* button = dynamic_cast<wxButton*>(child)) {
-          captions.push_back(FromWx(button->GetLabel()));
-          if (button->GetLabel() == ToWx("本地图片(&B)")) retry = button;
-        }
-      }
-      if (retry) {
-        wxCommandEvent press(wxEVT_BUTTON, retry->GetId());
-        press.SetEventObject(retry);
-        retry->ProcessWindowEvent(press);
-      } else {
-        dialog->EndModal(wxID_CANCEL);
+  AnswerNextDialog(answer, [&captions](wxDialog& dialog) {
+    wxButton* retry = nullptr;
+    for (wxWindow* child : dialog.GetChildren()) {
+      if (auto* button = dynamic_cast<wxButton*>(child)) {
+        captions.push_back(FromWx(button->GetLabel()));
+        if (button->GetLabel() == ToWx("本地图片(&B)")) retry = button;
       }
     }
+    if (!retry) return dialog.EndModal(wxID_CANCEL);
+    wxCommandEvent press(wxEVT_BUTTON, retry->GetId());
+    press.SetEventObject(retry);
+    retry->ProcessWindowEvent(press);
   });
-  answer.StartOnce(400);
   const ImageSource source = ImageSourcePrompt(program_.context(), "请选择图片的类型！");
   EXPECT_EQ(captions, (std::vector<std::string>{"取消识别(&E)", "本地图片(&B)", "网络图片(&W)"}));
   EXPECT_EQ(source, ImageSource::Local);
   desktop_.PumpMessages(300);
   EXPECT_EQ(program_.window().时钟_信息框_修改.period(), 0);
+}
+
+TEST_F(MainWindowView, TheWebPictureButtonPutsTheRecognisedLinesInTheOutputBox) {
+  service_.Reply(testing::kDemoPath, R"({"errno":0,"data":{"words_result_num":2,"words_result":[)"
+                                     R"({"words":"第一行"},{"words":"second line"}]}})");
+  wxTimer answer;
+  AnswerNextDialog(answer, [](wxDialog& dialog) {
+    auto& input = dynamic_cast<wxTextEntryDialog&>(dialog);
+    input.SetValue("https://pictures.example/page.png");
+    input.EndModal(wxID_OK);
+  });
+  auto* button = static_cast<wxButton*>(view_->WidgetFor("按钮_网络图片"));
+  wxCommandEvent press(wxEVT_BUTTON, button->GetId());
+  press.SetEventObject(button);
+  button->ProcessWindowEvent(press);
+  const std::string shown =
+      FromWx(static_cast<wxTextCtrl*>(view_->WidgetFor("编辑框1"))->GetValue());
+  EXPECT_TRUE(
+      shown.ends_with("--------识别文件：https://pictures.example/page.png\n第一行\n"
+                      "second line\n\n"))
+      << shown;
+  EXPECT_EQ(service_.requestsTo(testing::kDemoPath).size(), 1u);
 }
 
 }  // namespace

@@ -52,6 +52,16 @@ TEST(UrlEncode, KeepsLettersAndDigitsAndEncodesSeparators) {
   EXPECT_EQ(UrlEncode("a-b_c.d~"), "a-b_c.d~");
 }
 
+TEST(Base64EncodeForForm, GivesTheBase64TextAndAppendsItsFormEncoding) {
+  std::string bytes;
+  for (int size = 0; size < 70; ++size) {
+    std::string body = "image=";
+    EXPECT_EQ(Base64EncodeForForm(bytes, body), Base64Encode(bytes)) << size;
+    EXPECT_EQ(body, "image=" + UrlEncode(Base64Encode(bytes))) << size;
+    bytes += static_cast<char>(size * 37 + 251);  // every byte value turns up in time
+  }
+}
+
 class TimeZone {
  public:
   explicit TimeZone(const char* zone) {
