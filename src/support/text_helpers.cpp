@@ -1,5 +1,6 @@
 #include "support/text_helpers.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <ctime>
@@ -172,31 +173,42 @@ const std::array<FormPair, 4096>& Base64FormPairs() {
 }  // namespace
 
 std::string Base64EncodeForForm(std::string_view bytes, std::string& formBody) {
-  std::string base64 = Base64Encode(bytes);
+  const auto& pairs = Base64Pairs();
   const auto& formPairs = Base64FormPairs();
   const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
   const std::size_t whole = bytes.size() / 3 * 3;
-  std::size_t encodedSize = 0;
-  for (std::size_t i = 0; i < whole; i += 3) {
-    const std::uint32_t v = (in[i] << 16) | (in[i + 1] << 8) | in[i + 2];
-    encodedSize += static_cast<std::size_t>(formPairs[v >> 12][7] + formPairs[v & 0xFFF][7]);
+  std::string base64((bytes.size() + 2) / 3 * 4, '\0');
+  char* b = base64.data();
+  // Room for the form text as random bytes need it (one character in 32 is "+" or "/", and
+  // grows by two); a chunk that could overflow it makes room first. Every pair is stored with
+  // a full eight-byte copy, so eight bytes of slack stay at the end.
+  constexpr std::size_t kGroupsPerChunk = 4096;
+  constexpr std::size_t kMostPerGroup = 12;
+  std::size_t at = formBody.size();
+  formBody.resize(at + base64.size() + base64.size() / 16 + kGroupsPerChunk * kMostPerGroup);
+  for (std::size_t i = 0; i < whole;) {
+    const std::size_t chunkEnd = std::min(whole, i + 3 * kGroupsPerChunk);
+    const std::size_t mostNeeded = (chunkEnd - i) / 3 * kMostPerGroup + sizeof(FormPair);
+    if (formBody.size() - at < mostNeeded) formBody.resize(at + mostNeeded + formBody.size() / 4);
+    char* o = formBody.data() + at;
+    for (; i < chunkEnd; i += 3, b += 4) {
+      const std::uint32_t v = (in[i] << 16) | (in[i + 1] << 8) | in[i + 2];
+      std::memcpy(b, pairs[v >> 12].data(), 2);
+      std::memcpy(b + 2, pairs[v & 0xFFF].data(), 2);
+      const FormPair& high = formPairs[v >> 12];
+      std::memcpy(o, high.data(), sizeof(FormPair));
+      o += high[7];
+      const FormPair& low = formPairs[v & 0xFFF];
+      std::memcpy(o, low.data(), sizeof(FormPair));
+      o += low[7];
+    }
+    at = static_cast<std::size_t>(o - formBody.data());
   }
-  const std::size_t start = formBody.size();
-  // Each pair is stored with a full eight-byte copy; the slack is trimmed afterwards.
-  formBody.resize(start + encodedSize + sizeof(FormPair));
-  char* o = formBody.data() + start;
-  for (std::size_t i = 0; i < whole; i += 3) {
-    const std::uint32_t v = (in[i] << 16) | (in[i + 1] << 8) | in[i + 2];
-    const FormPair& high = formPairs[v >> 12];
-    std::memcpy(o, high.data(), sizeof(FormPair));
-    o += high[7];
-    const FormPair& low = formPairs[v & 0xFFF];
-    std::memcpy(o, low.data(), sizeof(FormPair));
-    o += low[7];
-  }
-  formBody.resize(static_cast<std::size_t>(o - formBody.data()));
+  formBody.resize(at);
   // The last, padded group.
-  AppendUrlEncoded(formBody, std::string_view(base64).substr(whole / 3 * 4));
+  const std::string last = Base64Encode(bytes.substr(whole));
+  std::copy(last.begin(), last.end(), b);
+  AppendUrlEncoded(formBody, last);
   return base64;
 }
 
