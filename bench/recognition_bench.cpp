@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <map>
 #include <random>
+#include <set>
 #include <string>
 
 #include "platform/sim/sim_desktop.h"
@@ -136,9 +137,14 @@ class RatioReporter : public benchmark::ConsoleReporter {
   RatioReporter() : ConsoleReporter(OO_Tabular) {}
   void ReportRuns(const std::vector<Run>& runs) override {
     ConsoleReporter::ReportRuns(runs);
+    // With --benchmark_repetitions the median stands for a benchmark; otherwise its one run.
     for (const Run& run : runs) {
-      if (run.run_type == Run::RT_Iteration && !run.error_occurred) {
-        times_[run.benchmark_name()] = run.GetAdjustedRealTime();
+      if (run.error_occurred) continue;
+      if (run.run_type == Run::RT_Iteration && !medians_.contains(run.run_name.str())) {
+        times_[run.run_name.str()] = run.GetAdjustedRealTime();
+      } else if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") {
+        medians_.insert(run.run_name.str());
+        times_[run.run_name.str()] = run.GetAdjustedRealTime();
       }
     }
   }
@@ -157,6 +163,7 @@ class RatioReporter : public benchmark::ConsoleReporter {
     }
   }
   std::map<std::string, double> times_;
+  std::set<std::string> medians_;
 };
 
 }  // namespace

@@ -60,6 +60,13 @@ TEST(Base64EncodeForForm, GivesTheBase64TextAndAppendsItsFormEncoding) {
     EXPECT_EQ(body, "image=" + UrlEncode(Base64Encode(bytes))) << size;
     bytes += static_cast<char>(size * 37 + 251);  // every byte value turns up in time
   }
+  // A large picture is encoded in parts; they must join seamlessly.
+  std::string picture(3 * 1024 * 1024 + 2, '\0');
+  std::uint32_t state = 12345;
+  for (char& c : picture) c = static_cast<char>((state = state * 1103515245 + 12345) >> 16);
+  std::string body = "image=";
+  EXPECT_EQ(Base64EncodeForForm(picture, body), Base64Encode(picture));
+  EXPECT_EQ(body, "image=" + UrlEncode(Base64Encode(picture)));
 }
 
 class TimeZone {
