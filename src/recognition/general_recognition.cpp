@@ -80,6 +80,8 @@ std::string KeyTail(const AppContext& app, Edition edition) {
          "&detect_direction=" + app.state.DetectDirection;
 }
 
+constexpr char kDemoRateLimitLine[] = "--------提交速度过快,请求Demo过于频繁\r\n";
+
 bool HasDemoRateLimit(const AppContext& app) {
   return app.state.ReplyText.find(kDemoRateLimitMarker) != std::string::npos;
 }
@@ -89,7 +91,7 @@ bool HasDemoRateLimit(const AppContext& app) {
 bool ReportDemoRateLimit(AppContext& app) {
   if (!HasDemoRateLimit(app)) return false;
   if (app.window.选择框_是否分割.ticked()) {
-    app.window.AppendOutput("--------提交速度过快,请求Demo过于频繁\r\n");
+    app.window.AppendOutput(kDemoRateLimitLine);
   } else {
     app.window.标签_提示.SetText(kRateLimitNotice);
   }
@@ -165,7 +167,7 @@ void RecognizeImageUrl(AppContext& app, std::string_view address) {
              FormBody("image&image_url=", state.ImageUrl, DemoTail(app)));
     if (HasDemoRateLimit(app)) {
       if (window.选择框_是否分割.ticked()) {
-        app.window.AppendOutput("--------提交速度过快,请求Demo过于频繁\r\n");
+        app.window.AppendOutput(kDemoRateLimitLine);
       }
       app.window.标签_提示.SetText(kRateLimitNotice);
     }

@@ -81,9 +81,10 @@ size_t OnHeader(char* data, size_t size, size_t count, void* user) {
 // folder as needed, and the extra file's, if any.
 X509_STORE* TrustStore(const std::string& caFile) {
   static std::mutex mutex;
-  static std::map<std::string, X509_STORE*> stores;  // kept for the life of the process
+  // Never destroyed: contexts may still hold the stores while the process exits.
+  static auto* stores = new std::map<std::string, X509_STORE*>;
   std::lock_guard lock(mutex);
-  X509_STORE*& store = stores[caFile];
+  X509_STORE*& store = (*stores)[caFile];
   if (!store) {
     store = X509_STORE_new();
     X509_STORE_set_default_paths(store);
