@@ -1,7 +1,10 @@
 #include "app/settings.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+
+#include <csignal>
 
 #include "support/gbk_text.h"
 #include "support/temp_folder.h"
@@ -51,14 +54,39 @@ TEST_F(SettingsFileTest, WritesReplaceInPlaceAndKeepEveryOtherLine) {
   EXPECT_EQ(settings_.ReadSetting("参数", "x", "none"), "none");
 }
 
+// A disk that fills up mid-write, imitated with a file-size limit so that it fails for any
+// user, root included.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+    getrlimit(RLIMIT_FSIZE, &previous_);
+    rlimit limited = previous_;
+    limited.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &limited);
+  }
+  ~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &previous_);
+    std::signal(SIGXFSZ, previousHandler_);
+  }
+
+ private:
+  rlimit previous_{};
+  void (*previousHandler_)(int) = nullptr;
+};
+
 TEST_F(SettingsFileTest, AFailedWriteLeavesTheOldFileWhole) {
   EXPECT_FALSE(SettingsFile(folder_.path() / "missing" / "x.ini").WriteSetting("a", "b", "c"));
   settings_.WriteSetting("参数", "apikey", "keep me");
-  std::filesystem::permissions(
-      folder_.path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
-  if (access(folder_.path().c_str(), W_OK) == 0) GTEST_SKIP() << "running with root's rights";
-  EXPECT_FALSE(settings_.WriteSetting("参数", "apikey", "lost"));
+  const std::string before = ReadFileBytes(path());
+  {
+    FileSizeLimit limit(before.size() + 16);
+    EXPECT_FALSE(settings_.WriteSetting("参数", "apikey", std::string(4096, 'x')));
+  }
+  EXPECT_EQ(ReadFileBytes(path()), before);
   EXPECT_EQ(settings_.ReadSetting("参数", "apikey"), "keep me");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_.path()), {}), 1)
+      << "the half-written copy is removed";
 }
 
 TEST_F(SettingsFileTest, LeavesNoTemporaryFilesBehind) {
