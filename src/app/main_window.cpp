@@ -20,7 +20,8 @@ const char kBanner[] =
 const char kNineBars[] = "|\r\n|\r\n|\r\n|\r\n|\r\n|\r\n|\r\n|\r\n|";
 
 #define TARNWICK_INIT_CONTROL(name, kind, parent, left, top, width, height, text, ticked) \
-  , name(ControlSpec{#name, ControlKind::kind, parent, {left, top, width, height}, text, ticked})
+  , name(ControlDefinition{                                                               \
+        #name, ControlKind::kind, parent, {left, top, width, height}, text, ticked})
 #define TARNWICK_REGISTER_CONTROL(name, ...) Register(name);
 
 MainWindow::MainWindow()

@@ -10,13 +10,13 @@ std::size_t CharacterLength(unsigned char lead) {
 
 }  // namespace
 
-Control::Control(const ControlSpec& spec)
-    : name_(spec.name),
-      kind_(spec.kind),
-      parent_(spec.parent),
-      text_(spec.text),
-      place_(spec.place),
-      ticked_(spec.ticked) {}
+Control::Control(const ControlDefinition& definition)
+    : name_(definition.name),
+      kind_(definition.kind),
+      parent_(definition.parent),
+      text_(definition.text),
+      place_(definition.place),
+      ticked_(definition.ticked) {}
 
 void Control::Notify(ControlChange change) {
   for (const Observer& observer : observers_) observer(*this, change);

@@ -41,7 +41,7 @@ enum class ControlKind {
 // What changed, so that a view can mirror it without comparing whole states.
 enum class ControlChange { Text, Appended, Ticked, Place, Visible, Enabled, Period };
 
-struct ControlSpec {
+struct ControlDefinition {
   std::string_view name;
   ControlKind kind;
   std::string_view parent;  // the enclosing group box's name; empty for the window itself
@@ -55,7 +55,7 @@ class Control {
   using Handler = std::function<void()>;
   using Observer = std::function<void(const Control&, ControlChange)>;
 
-  explicit Control(const ControlSpec& spec);
+  explicit Control(const ControlDefinition& definition);
   Control(const Control&) = delete;
   Control& operator=(const Control&) = delete;
 
