@@ -14,6 +14,7 @@
 #include "platform/sim/sim_desktop.h"
 #include "recognition/general_recognition.h"
 #include "recognition/result_writer.h"
+#include "support/base64.h"
 #include "support/fake_ocr_service.h"
 #include "support/sim_program.h"
 #include "support/text_helpers.h"

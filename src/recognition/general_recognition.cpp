@@ -9,6 +9,7 @@
 #include "app/message_boxes.h"
 #include "recognition/access_token.h"
 #include "recognition/result_writer.h"
+#include "support/base64.h"
 #include "support/gbk_text.h"
 #include "support/http_request.h"
 #include "support/text_helpers.h"

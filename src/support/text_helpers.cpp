@@ -1,11 +1,7 @@
 #include "support/text_helpers.h"
 
-#include <algorithm>
 #include <array>
-#include <cstring>
 #include <ctime>
-#include <system_error>
-#include <thread>
 
 namespace tarnwick {
 namespace {
@@ -89,19 +85,6 @@ std::string UnixTimestamp() {
 
 namespace {
 
-constexpr char kBase64Alphabet[] =
-    "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-
-// Every 12-bit value as its two base64 characters, so that three bytes take two lookups.
-const std::array<std::array<char, 2>, 4096>& Base64Pairs() {
-  static const auto pairs = [] {
-    std::array<std::array<char, 2>, 4096> table{};
-    for (int v = 0; v < 4096; ++v) table[v] = {kBase64Alphabet[v >> 6], kBase64Alphabet[v & 63]};
-    return table;
-  }();
-  return pairs;
-}
-
 // Bytes that stand for themselves in a form value.
 constexpr std::array<bool, 256> kUrlSafe = [] {
   std::array<bool, 256> safe{};
@@ -113,28 +96,6 @@ constexpr std::array<bool, 256> kUrlSafe = [] {
 }();
 
 }  // namespace
-
-std::string Base64Encode(std::string_view bytes) {
-  const auto& pairs = Base64Pairs();
-  std::string out((bytes.size() + 2) / 3 * 4, '\0');
-  const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
-  char* o = out.data();
-  std::size_t i = 0;
-  for (; i + 3 <= bytes.size(); i += 3, o += 4) {
-    const std::uint32_t v = (in[i] << 16) | (in[i + 1] << 8) | in[i + 2];
-    std::memcpy(o, pairs[v >> 12].data(), 2);
-    std::memcpy(o + 2, pairs[v & 0xFFF].data(), 2);
-  }
-  const std::size_t rest = bytes.size() - i;
-  if (rest > 0) {
-    const std::uint32_t v = (in[i] << 16) | (rest == 2 ? in[i + 1] << 8 : 0);
-    o[0] = kBase64Alphabet[v >> 18];
-    o[1] = kBase64Alphabet[(v >> 12) & 63];
-    o[2] = rest == 2 ? kBase64Alphabet[(v >> 6) & 63] : '=';
-    o[3] = '=';
-  }
-  return out;
-}
 
 void AppendUrlEncoded(std::string& out, std::string_view text) {
   static constexpr char kHex[] = "0123456789ABCDEF";
@@ -150,100 +111,6 @@ void AppendUrlEncoded(std::string& out, std::string_view text) {
     runStart = i + 1;
   }
   out.append(text, runStart, text.size() - runStart);
-}
-
-namespace {
-
-// Every 12-bit value as its two base64 characters already percent-encoded for a form ("+"
-// and "/" become "%2B" and "%2F"): up to six characters, padded to eight bytes.
-using FormPair = std::array<char, 8>;
-
-const std::array<FormPair, 4096>& Base64FormPairs() {
-  static const auto pairs = [] {
-    std::array<FormPair, 4096> table{};
-    for (int v = 0; v < 4096; ++v) {
-      const std::string text =
-          UrlEncode(std::string{kBase64Alphabet[v >> 6], kBase64Alphabet[v & 63]});
-      std::copy(text.begin(), text.end(), table[v].begin());
-    }
-    return table;
-  }();
-  return pairs;
-}
-
-}  // namespace
-
-namespace {
-
-// Encodes the whole three-byte groups of `bytes` into base64 at `base64` and appends the same
-// text percent-encoded to `form`.
-void EncodeGroupsForForm(std::string_view bytes, char* base64, std::string& form) {
-  const auto& pairs = Base64Pairs();
-  const auto& formPairs = Base64FormPairs();
-  const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
-  const std::size_t whole = bytes.size() / 3 * 3;
-  const std::size_t base64Size = whole / 3 * 4;
-  // Room for the form text as random bytes need it (one character in 32 is "+" or "/", and
-  // grows by two); a chunk that could overflow it makes room first. Every pair is stored with
-  // a full eight-byte copy, so eight bytes of slack stay at the end.
-  constexpr std::size_t kGroupsPerChunk = 4096;
-  constexpr std::size_t kMostPerGroup = 12;
-  std::size_t at = form.size();
-  form.resize(at + base64Size + base64Size / 16 + kGroupsPerChunk * kMostPerGroup);
-  char* b = base64;
-  for (std::size_t i = 0; i < whole;) {
-    const std::size_t chunkEnd = std::min(whole, i + 3 * kGroupsPerChunk);
-    const std::size_t mostNeeded = (chunkEnd - i) / 3 * kMostPerGroup + sizeof(FormPair);
-    if (form.size() - at < mostNeeded) form.resize(at + mostNeeded + form.size() / 4);
-    char* o = form.data() + at;
-    for (; i < chunkEnd; i += 3, b += 4) {
-      const std::uint32_t v = (in[i] << 16) | (in[i + 1] << 8) | in[i + 2];
-      std::memcpy(b, pairs[v >> 12].data(), 2);
-      std::memcpy(b + 2, pairs[v & 0xFFF].data(), 2);
-      // A sextet of 62 or 63 is "+" or "/", three characters long in the form text.
-      const std::uint32_t highEscapes = (((v >> 18) + 2) >> 6) + ((((v >> 12) & 63) + 2) >> 6);
-      const std::uint32_t lowEscapes = ((((v >> 6) & 63) + 2) >> 6) + (((v & 63) + 2) >> 6);
-      std::memcpy(o, formPairs[v >> 12].data(), sizeof(FormPair));
-      o += 2 + 2 * highEscapes;
-      std::memcpy(o, formPairs[v & 0xFFF].data(), sizeof(FormPair));
-      o += 2 + 2 * lowEscapes;
-    }
-    at = static_cast<std::size_t>(o - form.data());
-  }
-  form.resize(at);
-}
-
-}  // namespace
-
-std::string Base64EncodeForForm(std::string_view bytes, std::string& formBody) {
-  const std::size_t whole = bytes.size() / 3 * 3;
-  std::string base64((bytes.size() + 2) / 3 * 4, '\0');
-  // A picture of a megabyte or more is encoded in two halves at once, on a second core; the
-  // window's thread waits for both, so nothing else runs meanwhile.
-  constexpr std::size_t kSplitFrom = 1 << 20;
-  bool encoded = false;
-  if (whole >= kSplitFrom && std::thread::hardware_concurrency() > 1) {
-    const std::size_t half = whole / 2 / 3 * 3;
-    std::string secondForm;
-    try {
-      std::thread second([&] {
-        EncodeGroupsForForm(bytes.substr(half, whole - half), base64.data() + half / 3 * 4,
-                            secondForm);
-      });
-      EncodeGroupsForForm(bytes.substr(0, half), base64.data(), formBody);
-      second.join();
-      formBody += secondForm;
-      encoded = true;
-    } catch (const std::system_error&) {
-      // No thread to be had: the whole picture on this one.
-    }
-  }
-  if (!encoded) EncodeGroupsForForm(bytes.substr(0, whole), base64.data(), formBody);
-  // The last, padded group.
-  const std::string last = Base64Encode(bytes.substr(whole));
-  std::copy(last.begin(), last.end(), base64.data() + whole / 3 * 4);
-  AppendUrlEncoded(formBody, last);
-  return base64;
 }
 
 std::string UrlEncode(std::string_view text) {

@@ -20,17 +20,11 @@ std::string TextBetween(std::string_view text, std::string_view left, std::strin
 std::string UnixTimestamp();
 std::string UnixTimestampAt(std::int64_t unixSeconds);
 
-// Standard base64 with "=" padding.
-std::string Base64Encode(std::string_view bytes);
-
 // Percent-encoding for a form value: letters, digits and "-", "_", ".", "~" stay; every other
 // byte becomes "%" and two upper-case hexadecimal digits.
 std::string UrlEncode(std::string_view text);
 // The same, appended to `out` (a large body is built without copying it again).
 void AppendUrlEncoded(std::string& out, std::string_view text);
-// Base64Encode(bytes); its UrlEncode is appended to `formBody` on the way, which for a picture
-// of several megabytes costs far less than encoding the base64 text afterwards.
-std::string Base64EncodeForForm(std::string_view bytes, std::string& formBody);
 
 // ASCII-only case helpers: the program's markers and addresses are ASCII, and multi-byte
 // characters must pass through untouched.

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "support/base64.h"
 #include "support/fake_ocr_service.h"
 #include "support/sim_program.h"
 #include "support/text_helpers.h"

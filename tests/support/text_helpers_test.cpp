@@ -36,37 +36,11 @@ TEST(TextBetween, FindsFirstLeftThenFirstRightAfterIt) {
   }
 }
 
-TEST(Base64Encode, MatchesStandardAlphabetWithPadding) {
-  EXPECT_EQ(Base64Encode(""), "");
-  EXPECT_EQ(Base64Encode("f"), "Zg==");
-  EXPECT_EQ(Base64Encode("fo"), "Zm8=");
-  EXPECT_EQ(Base64Encode("foo"), "Zm9v");
-  EXPECT_EQ(Base64Encode("foobar"), "Zm9vYmFy");
-  EXPECT_EQ(Base64Encode(std::string("\xFB\xFF\xBF\x00", 4)), "+/+/AA==");
-}
-
 TEST(UrlEncode, KeepsLettersAndDigitsAndEncodesSeparators) {
   EXPECT_EQ(UrlEncode("aZ09"), "aZ09");
   EXPECT_EQ(UrlEncode(":/+=&?% "), "%3A%2F%2B%3D%26%3F%25%20");
   EXPECT_EQ(UrlEncode("中"), "%E4%B8%AD");
   EXPECT_EQ(UrlEncode("a-b_c.d~"), "a-b_c.d~");
-}
-
-TEST(Base64EncodeForForm, GivesTheBase64TextAndAppendsItsFormEncoding) {
-  std::string bytes;
-  for (int size = 0; size < 70; ++size) {
-    std::string body = "image=";
-    EXPECT_EQ(Base64EncodeForForm(bytes, body), Base64Encode(bytes)) << size;
-    EXPECT_EQ(body, "image=" + UrlEncode(Base64Encode(bytes))) << size;
-    bytes += static_cast<char>(size * 37 + 251);  // every byte value turns up in time
-  }
-  // A large picture is encoded in parts; they must join seamlessly.
-  std::string picture(3 * 1024 * 1024 + 2, '\0');
-  std::uint32_t state = 12345;
-  for (char& c : picture) c = static_cast<char>((state = state * 1103515245 + 12345) >> 16);
-  std::string body = "image=";
-  EXPECT_EQ(Base64EncodeForForm(picture, body), Base64Encode(picture));
-  EXPECT_EQ(body, "image=" + UrlEncode(Base64Encode(picture)));
 }
 
 class TimeZone {
