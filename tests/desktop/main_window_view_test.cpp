@@ -25,15 +25,26 @@ namespace {
 
 class MainWindowView : public ::testing::Test {
  protected:
-  // Answers the next modal dialog from inside its own event loop.
-  static void AnswerNextDialog(wxTimer& timer, std::function<void(wxDialog&)> answer) {
-    timer.Bind(wxEVT_TIMER, [answer](wxTimerEvent&) {
+  // Answers the next modal dialog from inside its own event loop. A loaded machine may take a
+  // while to show the dialog or to run its own timers, so the dialog is looked at every 50 ms
+  // until `answer` says it has answered; a dialog still open after ten seconds is cancelled.
+  static void AnswerNextDialog(wxTimer& timer, std::function<bool(wxDialog&)> answer) {
+    const wxLongLong deadline = wxGetLocalTimeMillis() + 10000;
+    timer.Bind(wxEVT_TIMER, [&timer, answer, deadline](wxTimerEvent&) {
       for (wxWindow* window : wxTopLevelWindows) {
         auto* dialog = dynamic_cast<wxDialog*>(window);
-        if (dialog && dialog->IsModal()) return answer(*dialog);
+        if (!dialog || !dialog->IsModal()) continue;
+        if (answer(*dialog)) {
+          timer.Stop();
+        } else if (wxGetLocalTimeMillis() > deadline) {
+          timer.Stop();
+          ADD_FAILURE() << "the dialog never became ready to answer";
+          dialog->EndModal(wxID_CANCEL);
+        }
+        return;
       }
     });
-    timer.StartOnce(300);
+    timer.Start(50);
   }
 
   testing::FakeOcrService service_;
@@ -113,18 +124,22 @@ TEST_F(MainWindowView, ClicksReachTheProgramAndItsChangesReachTheWidgets) {
 TEST_F(MainWindowView, ThePromptsButtonsAreRelabelledWhileItIsOpen) {
   std::vector<std::string> captions;
   wxTimer answer;
+  // Waits for the relabel timer's first tick, then presses the relabelled Retry button.
   AnswerNextDialog(answer, [&captions](wxDialog& dialog) {
     wxButton* retry = nullptr;
+    std::vector<std::string> shown;
     for (wxWindow* child : dialog.GetChildren()) {
       if (auto* button = dynamic_cast<wxButton*>(child)) {
-        captions.push_back(FromWx(button->GetLabel()));
+        shown.push_back(FromWx(button->GetLabel()));
         if (button->GetLabel() == ToWx("本地图片(&B)")) retry = button;
       }
     }
-    if (!retry) return dialog.EndModal(wxID_CANCEL);
+    if (!retry) return false;
+    captions = shown;
     wxCommandEvent press(wxEVT_BUTTON, retry->GetId());
     press.SetEventObject(retry);
     retry->ProcessWindowEvent(press);
+    return true;
   });
   const ImageSource source = ImageSourcePrompt(program_.context(), "请选择图片的类型！");
   EXPECT_EQ(captions, (std::vector<std::string>{"取消识别(&E)", "本地图片(&B)", "网络图片(&W)"}));
@@ -141,6 +156,7 @@ TEST_F(MainWindowView, TheWebPictureButtonPutsTheRecognisedLinesInTheOutputBox) 
     auto& input = dynamic_cast<wxTextEntryDialog&>(dialog);
     input.SetValue("https://pictures.example/page.png");
     input.EndModal(wxID_OK);
+    return true;
   });
   auto* button = static_cast<wxButton*>(view_->WidgetFor("按钮_网络图片"));
   wxCommandEvent press(wxEVT_BUTTON, button->GetId());

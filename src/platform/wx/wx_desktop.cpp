@@ -4,11 +4,14 @@
 #include <wx/clipbrd.h>
 #include <wx/dirdlg.h>
 #include <wx/display.h>
+#include <wx/evtloop.h>
 #include <wx/filedlg.h>
 #include <wx/textdlg.h>
 #include <wx/utils.h>
 
 #include <chrono>
+#include <memory>
+#include <optional>
 #include <thread>
 
 #include "platform/wx/form_view.h"
@@ -122,6 +125,15 @@ void WxDesktop::ShowMainWindow(bool shown) {
 }
 
 void WxDesktop::PumpMessages(int milliseconds) {
+  // Yielding only dispatches through a running event loop; outside one (before the main loop
+  // starts, or in a test that drives the window directly) a loop of our own stands in, so that
+  // timers still tick.
+  std::unique_ptr<wxEventLoop> ownLoop;
+  std::optional<wxEventLoopActivator> activated;
+  if (!wxEventLoopBase::GetActive()) {
+    ownLoop = std::make_unique<wxEventLoop>();
+    activated.emplace(ownLoop.get());
+  }
   const std::int64_t until = NowMilliseconds() + milliseconds;
   do {
     if (wxTheApp) wxTheApp->SafeYieldFor(nullptr, wxEVT_CATEGORY_ALL);
