@@ -30,6 +30,13 @@ const std::array<std::array<char, 2>, 4096>& Base64Pairs() {
   return pairs;
 }
 
+// The four base64 characters of one three-byte group, given as a 24-bit value.
+inline void WriteGroup(std::uint32_t v, char* out) {
+  const auto& pairs = Base64Pairs();
+  std::memcpy(out, pairs[v >> 12].data(), 2);
+  std::memcpy(out + 2, pairs[v & 0xFFF].data(), 2);
+}
+
 // Every 12-bit value as its two base64 characters already percent-encoded for a form ("+"
 // and "/" become "%2B" and "%2F"): up to six characters, padded to eight bytes.
 using FormPair = std::array<char, 8>;
@@ -63,14 +70,12 @@ struct Cursor {
 // Three bytes at a time. Every pair is stored with a full eight-byte copy: the caller leaves
 // that much room past the end.
 void EncodeGroupsScalar(const unsigned char* in, std::size_t end, Cursor& at) {
-  const auto& pairs = Base64Pairs();
   const auto& formPairs = Base64FormPairs();
   char* b = at.base64;
   char* o = at.form;
   for (std::size_t i = at.in; i < end; i += 3, b += 4) {
     const std::uint32_t v = (in[i] << 16) | (in[i + 1] << 8) | in[i + 2];
-    std::memcpy(b, pairs[v >> 12].data(), 2);
-    std::memcpy(b + 2, pairs[v & 0xFFF].data(), 2);
+    WriteGroup(v, b);
     std::memcpy(o, formPairs[v >> 12].data(), sizeof(FormPair));
     o += 2 + 2 * EscapesInPair(v >> 12);
     std::memcpy(o, formPairs[v & 0xFFF].data(), sizeof(FormPair));
@@ -210,15 +215,12 @@ void EncodeGroupsForForm(std::string_view bytes, char* base64, std::string& form
 }  // namespace
 
 std::string Base64Encode(std::string_view bytes) {
-  const auto& pairs = Base64Pairs();
   std::string out((bytes.size() + 2) / 3 * 4, '\0');
   const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
   char* o = out.data();
   std::size_t i = 0;
   for (; i + 3 <= bytes.size(); i += 3, o += 4) {
-    const std::uint32_t v = (in[i] << 16) | (in[i + 1] << 8) | in[i + 2];
-    std::memcpy(o, pairs[v >> 12].data(), 2);
-    std::memcpy(o + 2, pairs[v & 0xFFF].data(), 2);
+    WriteGroup((in[i] << 16) | (in[i + 1] << 8) | in[i + 2], o);
   }
   const std::size_t rest = bytes.size() - i;
   if (rest > 0) {
