@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "app/program.h"
+#include "program.h"
 #include "platform/wx/wx_desktop.h"
 
 namespace {

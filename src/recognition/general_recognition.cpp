@@ -1,7 +1,5 @@
 #include "recognition/general_recognition.h"
 
-#include <algorithm>
-#include <fstream>
 #include <optional>
 #include <string>
 
@@ -10,6 +8,7 @@
 #include "recognition/access_token.h"
 #include "recognition/result_writer.h"
 #include "support/base64.h"
+#include "support/file_bytes.h"
 #include "support/gbk_text.h"
 #include "support/http_request.h"
 #include "support/text_helpers.h"
@@ -18,18 +17,6 @@ namespace tarnwick {
 namespace {
 
 enum class Edition { HighAccuracy, Standard };
-
-// A missing or unreadable file gives no bytes: an empty picture is sent, and the service's
-// error reply is rendered as an empty result.
-std::string ReadWholeFile(std::string_view path) {
-  std::ifstream file{std::string(path), std::ios::binary | std::ios::ate};
-  if (!file) return {};
-  std::string bytes(static_cast<std::size_t>(std::max<std::streamoff>(file.tellg(), 0)), '\0');
-  file.seekg(0);
-  file.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  bytes.resize(static_cast<std::size_t>(std::max<std::streamsize>(file.gcount(), 0)));
-  return bytes;
-}
 
 // head + the value percent-encoded + tail, built in one buffer: the value may be a picture of
 // several megabytes.
@@ -113,7 +100,7 @@ bool HaveAccessToken(AppContext& app) {
 bool RecognizeFileWithKey(AppContext& app, Edition edition) {
   SharedState& state = app.state;
   PostForm(app, KeyAddress(app, edition),
-           PictureForm(app, "image=", ReadWholeFile(state.ImagePath), KeyTail(app, edition)));
+           PictureForm(app, "image=", ReadPictureFile(state.ImagePath), KeyTail(app, edition)));
   if (state.ReplyText.find("Open api qps request limit reached") != std::string::npos) {
     ResultWriter(app).WriteSourceHeader(state.ImagePath);
     ReportDemoRateLimit(app);
@@ -149,7 +136,7 @@ void RecognizeImageFile(AppContext& app, std::string_view path) {
   if (window.选择框_功能演示.ticked()) {
     PostForm(app, app.services.DemoAddress("/aidemo"),
              PictureForm(app, "image=data%3Aimage%2Fpng%3Bbase64%2C",
-                         ReadWholeFile(state.ImagePath), "&image_url" + DemoTail(app)));
+                         ReadPictureFile(state.ImagePath), "&image_url" + DemoTail(app)));
     if (ReportDemoRateLimit(app)) return;
     ResultWriter(app).RenderWordsResult(state.ReplyText, kLocalSource, ReplyLayout::Demo);
     return;

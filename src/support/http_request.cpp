@@ -35,6 +35,7 @@ struct SlistDeleter {
 };
 
 struct Reply {
+  std::size_t maxBodyBytes = kDefaultMaxReplyBytes;
   std::string body;
   std::string headers;
   // A HEAD reply announces a body it never sends; the exchange ends with its header block.
@@ -55,7 +56,9 @@ bool IsFollowedRedirect(const Reply& reply) {
 }
 
 size_t OnBody(char* data, size_t size, size_t count, void* user) {
-  static_cast<Reply*>(user)->body.append(data, size * count);
+  auto* reply = static_cast<Reply*>(user);
+  if (size * count > reply->maxBodyBytes - reply->body.size()) return 0;  // stops the transfer
+  reply->body.append(data, size * count);
   return size * count;
 }
 
@@ -196,12 +199,14 @@ std::string HttpRequest(const HttpRequestArgs& args, const HttpTransport& transp
   const std::string proxy =
       args.proxy.empty() ? std::string() : "http://" + std::string(args.proxy);
   Reply reply;
+  reply.maxBodyBytes = args.maxReplyBytes;
 
   CURL* c = curl.get();
   curl_easy_setopt(c, CURLOPT_URL, target.c_str());
   curl_easy_setopt(c, CURLOPT_USERAGENT, agent.c_str());
   curl_easy_setopt(c, CURLOPT_HTTPHEADER, headers.get());
   curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
+  curl_easy_setopt(c, CURLOPT_HTTP_VERSION, CURL_HTTP_VERSION_1_1);
   curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "http,https");
   curl_easy_setopt(c, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
   curl_easy_setopt(c, CURLOPT_FOLLOWLOCATION, args.noRedirect ? 0L : 1L);
@@ -212,6 +217,8 @@ std::string HttpRequest(const HttpRequestArgs& args, const HttpTransport& transp
   curl_easy_setopt(c, CURLOPT_LOW_SPEED_LIMIT, 1L);
   curl_easy_setopt(c, CURLOPT_LOW_SPEED_TIME, transport.stallTimeoutSeconds);
   curl_easy_setopt(c, CURLOPT_TIMEOUT, transport.totalTimeoutSeconds);
+  // A reply that announces its size is refused before its body arrives.
+  curl_easy_setopt(c, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(args.maxReplyBytes));
   curl_easy_setopt(c, CURLOPT_SSL_VERIFYPEER, 1L);
   curl_easy_setopt(c, CURLOPT_SSL_VERIFYHOST, 2L);
   curl_easy_setopt(c, CURLOPT_CAINFO, nullptr);

@@ -4,12 +4,16 @@
 // reply headers and the cookies they set can be captured. Nothing survives a call: no
 // connection, cache or cookie store is kept between calls.
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
 namespace tarnwick {
 
 enum HttpMethod : int { kHttpGet = 0, kHttpPost = 1, kHttpHead = 2 };
+
+// Far above any reply of the service; a caller that downloads a picture sets its own limit.
+inline constexpr std::size_t kDefaultMaxReplyBytes = 32u << 20;
 
 // The ten arguments of an exchange. An output pointer left null is an omitted argument; for
 // `cookies` that difference matters (a supplied store switches the routine's own cookie
@@ -25,6 +29,9 @@ struct HttpRequestArgs {
   bool noRedirect = false;
   std::string_view postBytes = {};
   std::string_view proxy = {};  // "host:port"; empty for a direct connection
+  // A reply body longer than this is a failed exchange (empty result), stopped as soon as it
+  // passes the limit so that it never sits whole in memory.
+  std::size_t maxReplyBytes = kDefaultMaxReplyBytes;
 };
 
 // How this machine reaches the network. Certificates are always verified; `caFile` adds

@@ -13,7 +13,7 @@
 #include <wx/textdlg.h>
 
 #include "app/image_source_prompt.h"
-#include "app/program.h"
+#include "program.h"
 #include "platform/wx/form_view.h"
 #include "platform/wx/wx_desktop.h"
 #include "platform/wx/wx_text.h"

@@ -3,7 +3,7 @@
 
 #include <memory>
 
-#include "app/program.h"
+#include "program.h"
 #include "platform/sim/sim_desktop.h"
 #include "support/gbk_text.h"
 #include "support/temp_folder.h"
