@@ -189,8 +189,9 @@ void ChooseLocalPicture(AppContext& app) {
 
 void ChooseWebPicture(AppContext& app) {
   if (!CheckRecognitionMode(app)) return;
-  const std::optional<std::string> address = app.desktop.InputBox(
-      "请在下方粘贴需要识别的图片的网络地址:", "请输入", kSamplePictureAddress);
+  const std::optional<std::string> address =
+      app.desktop.InputBox("请在下方粘贴需要识别的图片的网络地址:", "请输入",
+                           app.services.SampleAddress(kSamplePicturePath));
   if (!address) return;
   app.state.ImageUrl = *address;
   RecognizeImageUrl(app, app.state.ImageUrl);

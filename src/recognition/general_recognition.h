@@ -14,9 +14,9 @@ inline constexpr char kDemoRateLimitMarker[] = "请求Demo过于频";
 inline constexpr char kRateLimitNotice[] =
     "其中有文件返回结果\r\n提交速度过快,请求Demo过于频繁\r\n解决方法：①、可尝试更换个人key模式\r\n"
     "⑤、可尝试演示版增大间隔";
-inline constexpr char kSamplePictureAddress[] =
-    "https://static.tarnwick.example.org/70cFvnSh_Q1YnxGkpoWK1HF6hhy/it/"
-    "u=3622721076,3835078278&fm=26&gp=0.jpg";
+// Where the sample picture of general recognition lies on the sample host.
+inline constexpr char kSamplePicturePath[] =
+    "/70cFvnSh_Q1YnxGkpoWK1HF6hhy/it/u=3622721076,3835078278&fm=26&gp=0.jpg";
 
 // Whether an edition and a mode are ticked (and, in key mode, both keys typed); says what is
 // missing otherwise.

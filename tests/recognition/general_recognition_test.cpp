@@ -132,7 +132,9 @@ TEST_F(GeneralRecognition, ButtonsAskForThePictureAndRecognizeIt) {
   const SimBox& input = desktop().boxes()[1];
   EXPECT_EQ(input.text, "请在下方粘贴需要识别的图片的网络地址:");
   EXPECT_EQ(input.title, "请输入");
-  EXPECT_EQ(input.initialText, kSamplePictureAddress);
+  EXPECT_EQ(input.initialText, "https://" + service_.endpoints().apiHost +
+                                   "/70cFvnSh_Q1YnxGkpoWK1HF6hhy/it/"
+                                   "u=3622721076,3835078278&fm=26&gp=0.jpg");
   EXPECT_EQ(state().ImageUrl, "https://pictures.example/a.png");
   EXPECT_EQ(service_.requestsTo(testing::kDemoPath).size(), 2u);
 

@@ -16,6 +16,7 @@ ServiceEndpoints FakeOcrService::endpoints() const {
   ServiceEndpoints endpoints;
   endpoints.apiHost = "localhost:" + std::to_string(server_.port());
   endpoints.demoHost = endpoints.apiHost;
+  endpoints.sampleHost = endpoints.apiHost;
   endpoints.transport.caFile = ThrowawayCertificate().certificateFile;
   return endpoints;
 }
