@@ -16,9 +16,10 @@ enum class Scheme { Http, Https };
 
 class LocalServer {
  public:
-  explicit LocalServer(Scheme scheme = Scheme::Http) : scheme_(scheme) {
+  explicit LocalServer(Scheme scheme = Scheme::Http)
+      : LocalServer(scheme, ThrowawayCertificate()) {}
+  LocalServer(Scheme scheme, const TestCertificate& certificate) : scheme_(scheme) {
     if (scheme == Scheme::Https) {
-      const TestCertificate& certificate = ThrowawayCertificate();
       server_ = std::make_unique<httplib::SSLServer>(certificate.certificateFile.c_str(),
                                                      certificate.keyFile.c_str());
     } else {
