@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include "app/image_source_prompt.h"
+#include "app/message_boxes.h"
 #include "app/option_handlers.h"
 #include "app/startup.h"
 #include "recognition/general_recognition.h"
@@ -17,6 +18,8 @@ Program::Program(Desktop& desktop, std::filesystem::path runDirectory, ServiceEn
       context_{desktop_, window_, state_, settings_, services_, runDirectory_} {}
 
 void Program::AttachHandlers() {
+  window_.OnHandlerFault(
+      [this](std::string_view, std::string_view what) { ShowHandlerFault(context_, what); });
   AttachOptionHandlers(context_);
   window_.OnResize([this] { LayoutOutputBox(window_); });
   window_.选择框_置顶.OnClick([this] { ApplyTopmost(context_); });
