@@ -111,9 +111,15 @@ std::string ReferenceCollect(const std::string& headers) {
     if (line.find(';') != std::string::npos) {
       value = tarnwick::Trim(Between(line, "Set-Cookie:", ";"));
     } else {
-      std::string rest = line;
-      for (std::size_t at; (at = FindNoCase(rest, "Set-Cookie:", 0)) != std::string::npos;) {
-        rest.erase(at, 11);
+      // One pass from the left: what the removals join together is not looked at again.
+      std::string rest;
+      const std::string lower = Lower(line);
+      for (std::size_t at = 0; at < line.size();) {
+        if (lower.compare(at, 11, "set-cookie:") == 0) {
+          at += 11;
+        } else {
+          rest += line[at++];
+        }
       }
       value = tarnwick::Trim(rest);
     }
