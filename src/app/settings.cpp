@@ -5,11 +5,11 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <filesystem>
 #include <optional>
 #include <vector>
 
 #include "support/gbk_text.h"
-#include "support/text_helpers.h"
 
 namespace tarnwick {
 namespace {
