@@ -27,6 +27,12 @@ inline constexpr char kTokenPath[] = "/oauth/2.0/token";
 inline constexpr char kGeneralBasicPath[] = "/rest/2.0/ocr/v1/general_basic";
 inline constexpr char kAccurateBasicPath[] = "/rest/2.0/ocr/v1/accurate_basic";
 inline constexpr char kDemoPath[] = "/aidemo";
+inline constexpr char kHandwritingPath[] = "/rest/2.0/ocr/v1/handwriting";
+inline constexpr char kOfficeDocumentPath[] = "/rest/2.0/ocr/v1/doc_analysis_office";
+inline constexpr char kIdCardPath[] = "/rest/2.0/ocr/v1/idcard";
+inline constexpr char kBankCardPath[] = "/rest/2.0/ocr/v1/bankcard";
+inline constexpr char kTableSubmitPath[] = "/rest/2.0/solution/v1/form_ocr/request";
+inline constexpr char kTableFetchPath[] = "/rest/2.0/solution/v1/form_ocr/get_request_result";
 
 class FakeOcrService {
  public:
