@@ -6,6 +6,8 @@
 #include "app/option_handlers.h"
 #include "app/startup.h"
 #include "recognition/general_recognition.h"
+#include "sources/clipboard_watcher.h"
+#include "sources/folder_recognition.h"
 
 namespace tarnwick {
 
@@ -23,6 +25,10 @@ void Program::AttachHandlers() {
   window_.时钟_信息框_修改.OnTick([this] { RelabelPromptButtons(context_); });
   window_.按钮_本地图片.OnClick([this] { ChooseLocalPicture(context_); });
   window_.按钮_网络图片.OnClick([this] { ChooseWebPicture(context_); });
+  window_.按钮_文件夹识别.OnClick([this] { FolderRecognition(context_, folderWalk_); });
+  window_.按钮_停止.OnClick([this] { StopFolderWalk(context_, folderWalk_); });
+  window_.选择框_监视剪贴板url.OnClick([this] { ClipboardWatchClicked(context_); });
+  window_.时钟_监视剪贴板.OnTick([this] { ClipboardWatchTick(context_); });
 }
 
 void Program::Start() {

@@ -11,6 +11,7 @@
 #include <wx/dcclient.h>
 
 #include "platform/form_layout.h"
+#include "platform/wx/status_bar_view.h"
 #include "platform/wx/wx_text.h"
 
 namespace tarnwick {
@@ -42,7 +43,13 @@ FormView::FormView(Form& form)
   // window was designed with.
   panel_->SetFont(wxFont(wxFontInfo(kControlFontPoints)));
   BuildWidgets();
+  if (!form_.statusBar().empty()) {
+    statusBarView_ = new StatusBarView(this, form_.statusBar());
+    SetStatusBar(statusBarView_);
+  }
   Bind(wxEVT_SIZE, &FormView::OnSize, this);
+  Bind(wxEVT_CHAR_HOOK, &FormView::OnCharHook, this);
+  Bind(wxEVT_CLOSE_WINDOW, &FormView::OnClose, this);
 }
 
 FormView::~FormView() {
@@ -187,6 +194,22 @@ void FormView::Mirror(const Control& control, ControlChange change) {
     case ControlChange::Period:
       break;
   }
+}
+
+// Esc presses the status bar's button (the stop control of a running walk), wherever the focus
+// is; otherwise the key goes on to the focused widget.
+void FormView::OnCharHook(wxKeyEvent& event) {
+  if (event.GetKeyCode() == WXK_ESCAPE && statusBarView_ && statusBarView_->PressFirstButton()) {
+    return;
+  }
+  event.Skip();
+}
+
+// Work under way (a folder walk pausing between files) is stopped before the window goes, so
+// that it does not go on recognising for a window that is no longer there.
+void FormView::OnClose(wxCloseEvent& event) {
+  if (statusBarView_) statusBarView_->PressFirstButton();
+  event.Skip();
 }
 
 void FormView::OnSize(wxSizeEvent& event) {
