@@ -46,6 +46,8 @@ FormView::FormView(Form& form)
   if (!form_.statusBar().empty()) {
     statusBarView_ = new StatusBarView(this, form_.statusBar());
     SetStatusBar(statusBarView_);
+    // The bar is added below the designed window, so that it covers none of its controls.
+    SetSize(wxSize(form.width(), form.height() + StatusBarHeight()));
   }
   Bind(wxEVT_SIZE, &FormView::OnSize, this);
   Bind(wxEVT_CHAR_HOOK, &FormView::OnCharHook, this);
@@ -215,9 +217,14 @@ void FormView::OnClose(wxCloseEvent& event) {
 void FormView::OnSize(wxSizeEvent& event) {
   event.Skip();
   const wxSize outer = GetSize();
-  if (outer.GetWidth() != form_.width() || outer.GetHeight() != form_.height()) {
-    form_.Resize(outer.GetWidth(), outer.GetHeight());
+  const int height = outer.GetHeight() - StatusBarHeight();
+  if (outer.GetWidth() != form_.width() || height != form_.height()) {
+    form_.Resize(outer.GetWidth(), height);
   }
+}
+
+int FormView::StatusBarHeight() const {
+  return statusBarView_ ? statusBarView_->GetSize().GetHeight() : 0;
 }
 
 }  // namespace tarnwick

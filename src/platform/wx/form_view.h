@@ -33,6 +33,8 @@ class FormView : public wxFrame {
   Rect ShownPlace(const Control& control) const;
   // The bar showing the form's status bar controls; null when the form has none.
   StatusBarView* statusBarView() const { return statusBarView_; }
+  // How much taller than the designed window the status bar makes it.
+  int StatusBarHeight() const;
 
  private:
   void BuildWidgets();
