@@ -153,10 +153,12 @@ void RecognizeFolderPattern(AppContext& app, FolderWalk& walk, const std::string
   }
 }
 
+// The stop control stays enabled until the walk has really ended: the file under way (and any
+// box it shows) finishes first.
 void StopFolderWalk(AppContext& app, FolderWalk& walk) {
-  if (!walk.running) return;
+  if (!walk.running || walk.stopRequested) return;
   walk.stopRequested = true;
-  app.window.按钮_停止.SetEnabled(false);
+  app.window.标签_当前文件.SetText("正在停止…");
 }
 
 }  // namespace tarnwick

@@ -131,6 +131,22 @@ TEST_F(SourcesView, AFolderOfThreePicturesIsRecognisedWithTheStatusBarCounting) 
   EXPECT_EQ(service_.requestsTo(testing::kDemoPath).size(), 4u);
   EXPECT_EQ(FromWx(bar->GetStatusText(0)), "进度：1/3");
   EXPECT_EQ(FromWx(bar->GetStatusText(1)), "已停止");
+
+  // Closing the window during a pause stops the walk too; the window goes once it has ended.
+  bool closing = false;
+  Watch([&] {
+    if (!closing && stop->IsEnabled()) {
+      closing = true;
+      view_->Close();
+    }
+  });
+  Press("按钮_文件夹识别", wxEVT_BUTTON);
+  watcher_.Stop();
+  EXPECT_EQ(service_.requestsTo(testing::kDemoPath).size(), 5u);
+  ASSERT_NE(desktop_.mainView(), nullptr);
+  wxTheApp->ProcessPendingEvents();
+  wxTheApp->ProcessIdle();
+  EXPECT_EQ(desktop_.mainView(), nullptr);
 }
 
 TEST_F(SourcesView, AnAddressPutOnTheXClipboardIsRecognisedOnce) {

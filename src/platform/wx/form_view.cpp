@@ -46,6 +46,14 @@ FormView::FormView(Form& form)
   if (!form_.statusBar().empty()) {
     statusBarView_ = new StatusBarView(this, form_.statusBar());
     SetStatusBar(statusBarView_);
+    for (Control* control : form_.statusBar()) {
+      control->Observe([this, alive = alive_](const Control& c, ControlChange change) {
+        if (*alive && change == ControlChange::Enabled && !c.enabled() && closeWhenWorkEnds_) {
+          closeWhenWorkEnds_ = false;
+          CallAfter([this] { Close(); });
+        }
+      });
+    }
     // The bar is added below the designed window, so that it covers none of its controls.
     SetSize(wxSize(form.width(), form.height() + StatusBarHeight()));
   }
@@ -207,10 +215,15 @@ void FormView::OnCharHook(wxKeyEvent& event) {
   event.Skip();
 }
 
-// Work under way (a folder walk pausing between files) is stopped before the window goes, so
-// that it does not go on recognising for a window that is no longer there.
+// Work under way (a folder walk pausing between files) runs inside one of this window's event
+// handlers, and the window must outlive it. Closing stops the work and waits for its end, which
+// the status bar's button shows by going disabled; then the window closes.
 void FormView::OnClose(wxCloseEvent& event) {
-  if (statusBarView_) statusBarView_->PressFirstButton();
+  if (event.CanVeto() && statusBarView_ && statusBarView_->PressFirstButton()) {
+    closeWhenWorkEnds_ = true;
+    event.Veto();
+    return;
+  }
   event.Skip();
 }
 

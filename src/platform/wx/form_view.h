@@ -47,6 +47,7 @@ class FormView : public wxFrame {
   Form& form_;
   wxPanel* panel_ = nullptr;
   StatusBarView* statusBarView_ = nullptr;
+  bool closeWhenWorkEnds_ = false;  // the user closed the window while work was under way
   std::map<const Control*, wxWindow*> widgets_;
   std::map<const Control*, Rect> shownPlaces_;
   std::vector<std::unique_ptr<wxTimer>> timers_;
