@@ -1,6 +1,7 @@
 // Folder recognition and the clipboard watcher in the real main window under a (virtual) X
 // display: the status bar and its stop control, and the X clipboard.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
@@ -157,10 +158,16 @@ TEST_F(SourcesView, AnAddressPutOnTheXClipboardIsRecognisedOnce) {
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_adddup2(&actions, written[0], 0);
   posix_spawn_file_actions_addclose(&actions, written[1]);
+  // xclip serves the selection until it is ended. "-quiet" keeps it in the foreground, so that
+  // ending it here ends it for good, and with no outputs of the test's own it cannot keep the
+  // test runner waiting for them to close.
+  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
   char program[] = "xclip";
+  char quiet[] = "-quiet";
   char selection[] = "-selection";
   char clipboard[] = "clipboard";
-  char* arguments[] = {program, selection, clipboard, nullptr};
+  char* arguments[] = {program, quiet, selection, clipboard, nullptr};
   pid_t xclip = 0;
   ASSERT_EQ(posix_spawnp(&xclip, "xclip", &actions, nullptr, arguments, environ), 0);
   posix_spawn_file_actions_destroy(&actions);
