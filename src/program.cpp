@@ -6,6 +6,7 @@
 #include "app/option_handlers.h"
 #include "app/startup.h"
 #include "recognition/general_recognition.h"
+#include "sources/capture_window.h"
 
 namespace tarnwick {
 
@@ -23,6 +24,7 @@ void Program::AttachHandlers() {
   window_.时钟_信息框_修改.OnTick([this] { RelabelPromptButtons(context_); });
   window_.按钮_本地图片.OnClick([this] { ChooseLocalPicture(context_); });
   window_.按钮_网络图片.OnClick([this] { ChooseWebPicture(context_); });
+  window_.按钮_截图识别.OnClick([this] { RunCaptureWindow(context_); });
 }
 
 void Program::Start() {

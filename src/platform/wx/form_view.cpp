@@ -185,6 +185,7 @@ void FormView::Mirror(const Control& control, ControlChange change) {
       widget->Enable(control.enabled());
       break;
     case ControlChange::Period:
+    case ControlChange::Picture:
       break;
   }
 }
