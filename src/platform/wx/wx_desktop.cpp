@@ -144,12 +144,14 @@ ScreenPixels WxDesktop::CopyScreen(const ScreenRect& area) {
 
 void WxDesktop::RunFullScreenModal(Form& form) {
   const ScreenSize screen = PrimaryScreenSize();
-  auto* view = new FullScreenView(form);
-  fullScreenViews_.emplace_back(&form, view);
+  // The form takes the screen's size before the view is made, so the view opens at that size.
   form.Resize(screen.width, screen.height);
-  view->RunModal();
+  // The view goes with the modal run, before the form it draws does: events still queued for
+  // it go with it.
+  FullScreenView view(form);
+  fullScreenViews_.emplace_back(&form, &view);
+  view.RunModal();
   fullScreenViews_.pop_back();
-  view->Destroy();
 }
 
 void WxDesktop::DragControl(Form& form, Control& control) {
