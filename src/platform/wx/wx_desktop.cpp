@@ -21,6 +21,7 @@
 #include "platform/wx/full_screen_view.h"
 #include "platform/wx/message_dialog.h"
 #include "platform/wx/wx_text.h"
+#include "platform/wx/x11_screen.h"
 
 namespace tarnwick {
 namespace {
@@ -127,6 +128,7 @@ ScreenPixels WxDesktop::CopyScreen(const ScreenRect& area) {
   for (wxWindow* top : wxTopLevelWindows) {
     if (top->IsShown()) top->Update();
   }
+  if (std::optional<ScreenPixels> copied = CopyX11Screen(area)) return std::move(*copied);
   wxBitmap bitmap(width, height, 24);
   {
     wxScreenDC screen;
