@@ -362,6 +362,12 @@ TEST_F(CaptureWindowTest, TheMagnifierFollowsThePointerAndRepaintsOnlyOnChange) 
   });
 }
 
+TEST_F(CaptureWindowTest, AWindowClosedByTheWindowSystemStillBringsTheMainWindowBack) {
+  Capture([](CaptureWindow&, SimDesktop&) {});
+  EXPECT_EQ(Calls("RunFullScreenModal left open"), 1u);
+  EXPECT_TRUE(desktop().mainWindowShown());
+}
+
 TEST_F(CaptureWindowTest, APressOnTheMagnifierDragsItInsteadOfSelecting) {
   Capture([&](CaptureWindow& w, SimDesktop& desktop) {
     Drag(desktop, {10, 10}, {60, 40});
