@@ -139,6 +139,13 @@ TEST_F(CaptureWindowView, ARealDragAndDoubleClickCaptureTheRectangleAndRecognise
   }
   EXPECT_EQ(differentRows, 0);
   EXPECT_NE(BmpRow(bytes, 50), std::string(420 * 3, '\0')) << "the other window is in it";
+  // The main window was hidden before the screen was frozen: where only it stood, the frozen
+  // screen shows the bare (black) background.
+  int mainWindowRows = 0;
+  for (int y = 300; y < 700; ++y) {
+    mainWindowRows += BmpRow(snapshot, y).substr(10 * 3, 170 * 3) != std::string(170 * 3, '\0');
+  }
+  EXPECT_EQ(mainWindowRows, 0);
   other->Destroy();
 
   const auto sent = service_.requestsTo(testing::kDemoPath);

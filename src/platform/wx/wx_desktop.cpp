@@ -128,7 +128,11 @@ ScreenPixels WxDesktop::CopyScreen(const ScreenRect& area) {
   for (wxWindow* top : wxTopLevelWindows) {
     if (top->IsShown()) top->Update();
   }
-  if (std::optional<ScreenPixels> copied = CopyX11Screen(area)) return std::move(*copied);
+  if (const wxDisplayInfo display = wxGetDisplayInfo(); display.type == wxDisplayX11) {
+    if (std::optional<ScreenPixels> copied = CopyX11Screen(display.dpy, area)) {
+      return std::move(*copied);
+    }
+  }
   wxBitmap bitmap(width, height, 24);
   {
     wxScreenDC screen;

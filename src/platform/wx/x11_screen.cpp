@@ -10,12 +10,6 @@
 namespace tarnwick {
 namespace {
 
-// A connection of our own, opened once: reading pixels must not disturb the toolkit's.
-Display* ScreenConnection() {
-  static Display* const display = XOpenDisplay(nullptr);
-  return display;
-}
-
 // One colour channel of a pixel, scaled to 8 bits, from its mask.
 std::uint8_t Channel(unsigned long pixel, unsigned long mask) {
   if (mask == 0) return 0;
@@ -30,8 +24,8 @@ struct ImageDeleter {
 
 }  // namespace
 
-std::optional<ScreenPixels> CopyX11Screen(const ScreenRect& area) {
-  Display* display = ScreenConnection();
+std::optional<ScreenPixels> CopyX11Screen(void* connection, const ScreenRect& area) {
+  auto* display = static_cast<Display*>(connection);
   if (!display) return std::nullopt;
   const Window root = DefaultRootWindow(display);
   XWindowAttributes attributes;
