@@ -187,6 +187,9 @@ bool SelectionHitTest(AppContext& app, CaptureWindow& window) {
 void RunCaptureWindow(AppContext& app) {
   const bool hideMainWindow = app.window.选择框_截图_截图隐藏.ticked();
   if (hideMainWindow) app.desktop.ShowMainWindow(false);
+  // A window closed in the middle of a drag (by the question's 是) never saw its release; the
+  // next one must not go on dragging, or its first tick would overwrite the selection.
+  app.state.IsDragging = false;
   CaptureWindow window;
   AttachHandlers(app, window);
   // Taken before the window is shown, so that the picture holds neither it nor a hidden main

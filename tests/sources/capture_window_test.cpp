@@ -322,6 +322,26 @@ TEST_F(CaptureWindowTest, TheQuestionAnswersOnlyOnItsWords) {
   EXPECT_EQ(service_.requests().size(), 0u);
 }
 
+TEST_F(CaptureWindowTest, CancellingInTheMiddleOfADragKeepsTheSelectionForTheNextWindow) {
+  Capture([](CaptureWindow&, SimDesktop& desktop) { Drag(desktop, {10, 10}, {60, 40}); });
+  Capture([](CaptureWindow& w, SimDesktop& desktop) {
+    Press(desktop, PointerAction::LeftPress, 100, 100);
+    desktop.SetPointer({150, 150});
+    desktop.AdvanceClock(2);
+    Press(desktop, PointerAction::RightPress, 150, 150);
+    Press(desktop, PointerAction::LeftRelease, 150, 150);  // over the question's layer
+    const Rect label = w.标签1.place();
+    Press(desktop, PointerAction::LeftPress, label.left + 200, label.top + 10);
+  });
+  const ScreenRect cancelled{100, 100, 150, 150};
+  EXPECT_EQ(state().CaptureSelection, cancelled);
+  Capture([](CaptureWindow&, SimDesktop& desktop) {
+    desktop.SetPointer({400, 300});
+    desktop.AdvanceClock(50);
+  });
+  EXPECT_EQ(state().CaptureSelection, cancelled) << "no drag goes on in a new window";
+}
+
 TEST_F(CaptureWindowTest, TheMagnifierFollowsThePointerAndRepaintsOnlyOnChange) {
   Capture([&](CaptureWindow& w, SimDesktop& desktop) {
     int changes = 0;
