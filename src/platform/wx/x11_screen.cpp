@@ -45,6 +45,21 @@ std::optional<ScreenPixels> CopyX11Screen(void* connection, const ScreenRect& ar
   pixels.height = bottom - top;
   pixels.rgb.resize(static_cast<std::size_t>(pixels.width) * pixels.height * 3);
   std::uint8_t* out = pixels.rgb.data();
+  // The usual layout (4 bytes a pixel: blue, green, red, unused) is read directly; XGetPixel
+  // costs a call per pixel, which the whole screen makes noticeable.
+  if (image->bits_per_pixel == 32 && image->byte_order == LSBFirst && image->red_mask == 0xFF0000 &&
+      image->green_mask == 0xFF00 && image->blue_mask == 0xFF) {
+    for (int y = 0; y < pixels.height; ++y) {
+      const auto* in = reinterpret_cast<const std::uint8_t*>(image->data) +
+                       std::size_t(y) * image->bytes_per_line;
+      for (int x = 0; x < pixels.width; ++x, in += 4) {
+        *out++ = in[2];
+        *out++ = in[1];
+        *out++ = in[0];
+      }
+    }
+    return pixels;
+  }
   for (int y = 0; y < pixels.height; ++y) {
     for (int x = 0; x < pixels.width; ++x) {
       const unsigned long pixel = XGetPixel(image.get(), x, y);
