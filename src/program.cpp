@@ -12,6 +12,7 @@
 #include "recognition/table_recognition.h"
 #include "sources/clipboard_watcher.h"
 #include "sources/folder_recognition.h"
+#include "sources/capture_window.h"
 
 namespace tarnwick {
 
@@ -44,6 +45,7 @@ void Program::AttachHandlers() {
   window_.按钮_停止.OnClick([this] { StopFolderWalk(context_, folderWalk_); });
   window_.选择框_监视剪贴板url.OnClick([this] { ClipboardWatchClicked(context_); });
   window_.时钟_监视剪贴板.OnTick([this] { ClipboardWatchTick(context_); });
+  window_.按钮_截图识别.OnClick([this] { RunCaptureWindow(context_); });
 }
 
 void Program::Start() {

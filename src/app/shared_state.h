@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/desktop.h"
 #include "support/json_object.h"
 
 namespace tarnwick {
@@ -27,6 +28,14 @@ struct SharedState {
   bool SymbolConfirmed = false;
   std::string TableRequestId;
   std::string SeenClipboardText;
+
+  // The capture window's state. The selection outlives each window, so that the next capture
+  // window starts with the previous selection in force.
+  ScreenRect CaptureSelection;
+  bool IsDragging = false;
+  ScreenPoint DragAnchor;
+  std::string ScreenSnapshot;    // the whole screen as the capture window opened, BMP bytes
+  std::string MagnifierPicture;  // the strip the magnifier took last, BMP bytes
 
   // Long-lived readers of service replies: the latest reply, and one element of a result list.
   JsonObject replyDocument;

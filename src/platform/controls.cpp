@@ -73,6 +73,15 @@ void Control::Run(const Handler& handler) {
   }
 }
 
+void Control::SetPicture(std::string bmpBytes) {
+  picture_ = std::move(bmpBytes);
+  Notify(ControlChange::Picture);
+}
+
+void Control::SetTextSpans(std::vector<TextSpan> spans) {
+  textSpans_ = std::move(spans);
+}
+
 void Control::Click() {
   if (kind_ == ControlKind::CheckBox) SetTicked(!ticked_);
   if (kind_ == ControlKind::RadioButton) SetTicked(true);
@@ -95,6 +104,10 @@ void Control::EditByUser(std::string_view text) {
 
 void Control::Tick() {
   if (period_ > 0) Run(onTick_);
+}
+
+void Control::Pointer(const PointerEvent& event) {
+  if (onPointer_) Run([this, &event] { onPointer_(event); });
 }
 
 Control* Form::Find(std::string_view name) const {
@@ -136,6 +149,60 @@ void Form::RunGuarded(std::string_view control, const Handler& handler) {
   } catch (...) {
     report("unknown exception");
   }
+}
+
+void Form::Notify(FormChange change) {
+  for (const auto& observer : observers_) observer(*this, change);
+}
+
+void Form::SetCaption(std::string_view caption) {
+  caption_ = caption;
+  Notify(FormChange::Caption);
+}
+
+void Form::SetSize(int width, int height) {
+  width_ = width;
+  height_ = height;
+  Notify(FormChange::Size);
+}
+
+void Form::SetBackground(std::string bmpBytes) {
+  background_ = std::move(bmpBytes);
+  Notify(FormChange::Background);
+}
+
+void Form::Close() {
+  if (closed_) return;
+  closed_ = true;
+  Notify(FormChange::Closed);
+}
+
+void Form::Pointer(const PointerEvent& event) {
+  if (onPointer_) RunGuarded({}, [this, &event] { onPointer_(event); });
+}
+
+Control* Form::PointerTarget(int x, int y) const {
+  for (Control* control : controls_) {
+    if (!control->takesPointer() && control->kind() != ControlKind::TransparentLabel) continue;
+    bool shown = true;
+    for (const Control* c = control; c && shown; c = Find(c->parent())) shown = c->visible();
+    if (!shown) continue;
+    const Rect place = PlaceInClientArea(*control);
+    if (x >= place.left && x < place.left + place.width && y >= place.top &&
+        y < place.top + place.height) {
+      return control;
+    }
+  }
+  return nullptr;
+}
+
+void Form::DeliverPointer(const PointerEvent& event) {
+  if (Control* target = PointerTarget(event.x, event.y)) {
+    const Rect place = PlaceInClientArea(*target);
+    target->Pointer({event.action, event.x - place.left, event.y - place.top});
+    return;
+  }
+  Pointer(event);
 }
 
 }  // namespace tarnwick

@@ -40,10 +40,29 @@ enum class ControlKind {
   Timer,
   PictureBox,
   Line,
+  Shape,             // a filled rectangle, such as one edge of a selection frame
+  TransparentLabel,  // draws nothing; while shown it takes the pointer presses over it
 };
 
 // What changed, so that a view can mirror it without comparing whole states.
-enum class ControlChange { Text, Appended, Ticked, Place, Visible, Enabled, Period };
+enum class ControlChange { Text, Appended, Ticked, Place, Visible, Enabled, Period, Picture };
+
+// A pointer action on a window or on one of its controls, at a point relative to what got it.
+enum class PointerAction { LeftPress, LeftRelease, LeftDoubleClick, RightPress };
+struct PointerEvent {
+  PointerAction action = PointerAction::LeftPress;
+  int x = 0;
+  int y = 0;
+};
+
+// A piece of a label's text drawn centred between two pixel offsets of the label, for labels
+// whose words must stand at fixed places (a question answered by pressing on its words).
+struct TextSpan {
+  std::string text;
+  int left = 0;
+  int right = 0;  // one past the last pixel
+  bool operator==(const TextSpan&) const = default;
+};
 
 struct ControlDefinition {
   std::string_view name;
@@ -76,6 +95,9 @@ class Control {
   int period() const { return period_; }
   // The text most recently added by Append, for views that follow the end of the box.
   const std::string& lastAppended() const { return lastAppended_; }
+  // A picture box's picture: the bytes of a complete BMP file, empty for none.
+  const std::string& picture() const { return picture_; }
+  const std::vector<TextSpan>& textSpans() const { return textSpans_; }
 
   // Changes by program: state only, no handler.
   void SetText(std::string_view text);
@@ -85,16 +107,23 @@ class Control {
   void SetVisible(bool visible);
   void SetEnabled(bool enabled);
   void SetPeriod(int milliseconds);  // timers: 0 stops
+  void SetPicture(std::string bmpBytes);
+  void SetTextSpans(std::vector<TextSpan> spans);  // drawn in place of the text; no notice
 
   // User actions: state first, then the handler.
-  void Click();                            // check box toggles, radio button ticks, button presses
-  void Type(std::string_view text);        // one change (and handler run) per character typed
-  void EditByUser(std::string_view text);  // the whole text replaced at once (paste, view sync)
-  void Tick();                             // a timer's period elapsed
+  void Click();                             // check box toggles, radio button ticks, button presses
+  void Type(std::string_view text);         // one change (and handler run) per character typed
+  void EditByUser(std::string_view text);   // the whole text replaced at once (paste, view sync)
+  void Tick();                              // a timer's period elapsed
+  void Pointer(const PointerEvent& event);  // at a point relative to the control
 
   void OnClick(Handler handler) { onClick_ = std::move(handler); }
   void OnTextChanged(Handler handler) { onTextChanged_ = std::move(handler); }
   void OnTick(Handler handler) { onTick_ = std::move(handler); }
+  void OnPointer(std::function<void(const PointerEvent&)> handler) {
+    onPointer_ = std::move(handler);
+  }
+  bool takesPointer() const { return static_cast<bool>(onPointer_); }
   void Observe(Observer observer) { observers_.push_back(std::move(observer)); }
 
  private:
@@ -108,6 +137,8 @@ class Control {
   std::string parent_;
   std::string text_;
   std::string lastAppended_;
+  std::string picture_;
+  std::vector<TextSpan> textSpans_;
   Rect place_;
   bool ticked_ = false;
   bool visible_ = true;
@@ -116,8 +147,12 @@ class Control {
   Handler onClick_;
   Handler onTextChanged_;
   Handler onTick_;
+  std::function<void(const PointerEvent&)> onPointer_;
   std::vector<Observer> observers_;
 };
+
+// What changed on a form itself, for its view.
+enum class FormChange { Caption, Size, Background, Closed };
 
 // A window of controls: its caption, outer size and resize handler, and its controls in the
 // order they were declared (group boxes before what they hold).
@@ -152,6 +187,29 @@ class Form {
   // Runs a handler of this form; an exception it throws goes to the fault reporter.
   void RunGuarded(std::string_view control, const Handler& handler);
 
+  // Changes by program: state only.
+  void SetCaption(std::string_view caption);
+  void SetSize(int width, int height);
+  void SetBackground(std::string bmpBytes);  // a picture drawn under the controls, BMP bytes
+  void Close();                              // a modal window's run ends
+  const std::string& background() const { return background_; }
+  bool closed() const { return closed_; }
+  void Observe(std::function<void(const Form&, FormChange)> observer) {
+    observers_.push_back(std::move(observer));
+  }
+
+  // A pointer action on the window itself, at a point of its client area.
+  void Pointer(const PointerEvent& event);
+  void OnPointer(std::function<void(const PointerEvent&)> handler) {
+    onPointer_ = std::move(handler);
+  }
+  // Hands a pointer action at a client point to what lies there: the first visible control,
+  // in the order declared, that takes pointer actions (a transparent label takes them and does
+  // nothing), with the point made relative to it; else the window itself.
+  void DeliverPointer(const PointerEvent& event);
+  // The control a pointer action at this client point goes to; nothing for the window.
+  Control* PointerTarget(int x, int y) const;
+
  protected:
   void Register(Control& control) {
     control.form_ = this;
@@ -163,6 +221,8 @@ class Form {
   }
 
  private:
+  void Notify(FormChange change);
+
   std::string caption_;
   int width_;
   int height_;
@@ -170,6 +230,10 @@ class Form {
   std::vector<Control*> statusBar_;
   Handler onResize_;
   FaultReporter onHandlerFault_;
+  std::string background_;
+  bool closed_ = false;
+  std::function<void(const PointerEvent&)> onPointer_;
+  std::vector<std::function<void(const Form&, FormChange)>> observers_;
 };
 
 }  // namespace tarnwick

@@ -9,9 +9,11 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tarnwick {
 
+class Control;
 class Form;
 
 // Message box flags, as the program passes them.
@@ -52,6 +54,22 @@ struct ScreenSize {
   int height = 0;
 };
 
+// A rectangle of the screen in pixels: left and top inside it, right and bottom one past it.
+struct ScreenRect {
+  std::int32_t left = 0;
+  std::int32_t top = 0;
+  std::int32_t right = 0;
+  std::int32_t bottom = 0;
+  bool operator==(const ScreenRect&) const = default;
+};
+
+// Pixels copied from the screen: rows from the top down, three bytes (red, green, blue) each.
+struct ScreenPixels {
+  int width = 0;
+  int height = 0;
+  std::vector<std::uint8_t> rgb;
+};
+
 // A window found by its title or text; 0 means none.
 using WindowHandle = std::uintptr_t;
 
@@ -78,6 +96,17 @@ class Desktop {
 
   virtual ScreenSize PrimaryScreenSize() = 0;
   virtual ScreenPoint PointerPosition() = 0;
+  // What the screen shows in `area`, which lies within the primary screen and is not empty.
+  virtual ScreenPixels CopyScreen(const ScreenRect& area) = 0;
+
+  // Shows the form as a modal window over the whole primary screen, with no border or
+  // caption, so that its client points are screen points; it stays above the program's other
+  // windows. Sets the form's size to the screen's (its resize handler runs), ticks its timers,
+  // hands it pointer actions, and returns once the form is closed.
+  virtual void RunFullScreenModal(Form& form) = 0;
+  // The control follows the pointer until the left button is released, so that the user can
+  // drag it out of the way.
+  virtual void DragControl(Form& form, Control& control) = 0;
 
   virtual void SetMainWindowAlwaysOnTop(bool onTop) = 0;
   virtual void ShowMainWindow(bool shown) = 0;

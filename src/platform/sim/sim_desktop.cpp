@@ -23,10 +23,17 @@ void SimDesktop::AnswerText(std::optional<std::string> text) {
 
 void SimDesktop::AttachForm(Form& form) {
   forms_.push_back(&form);
+  AttachTimers(form);
+}
+
+void SimDesktop::AttachTimers(Form& form) {
   for (Control* control : form.controls()) {
     if (control->kind() != ControlKind::Timer) continue;
+    attachedTimers_.insert(control);
+    if (control->period() > 0) dueTimers_[control] = now_ + control->period();
     control->Observe([this](const Control& timer, ControlChange change) {
-      if (change != ControlChange::Period) return;
+      // A window that has closed keeps its controls a while, but its timers no longer run.
+      if (change != ControlChange::Period || !attachedTimers_.contains(&timer)) return;
       auto* key = const_cast<Control*>(&timer);
       if (timer.period() > 0) {
         dueTimers_[key] = now_ + timer.period();
@@ -34,6 +41,13 @@ void SimDesktop::AttachForm(Form& form) {
         dueTimers_.erase(key);
       }
     });
+  }
+}
+
+void SimDesktop::DetachTimers(Form& form) {
+  for (Control* control : form.controls()) {
+    attachedTimers_.erase(control);
+    dueTimers_.erase(control);
   }
 }
 
@@ -130,6 +144,50 @@ void SimDesktop::SetMainWindowAlwaysOnTop(bool onTop) {
 void SimDesktop::ShowMainWindow(bool shown) {
   calls_.push_back(shown ? "ShowMainWindow on" : "ShowMainWindow off");
   shown_ = shown;
+}
+
+ScreenPixels SimDesktop::CopyScreen(const ScreenRect& area) {
+  calls_.push_back("CopyScreen " + std::to_string(area.left) + "," + std::to_string(area.top) +
+                   "," + std::to_string(area.right) + "," + std::to_string(area.bottom));
+  ScreenPixels pixels;
+  pixels.width = std::max(area.right - area.left, 0);
+  pixels.height = std::max(area.bottom - area.top, 0);
+  pixels.rgb.reserve(static_cast<std::size_t>(pixels.width) * pixels.height * 3);
+  for (int y = area.top; y < area.bottom; ++y) {
+    for (int x = area.left; x < area.right; ++x) {
+      const std::uint32_t colour = painter_ ? painter_(x, y) : 0;
+      pixels.rgb.push_back(static_cast<std::uint8_t>(colour >> 16));
+      pixels.rgb.push_back(static_cast<std::uint8_t>(colour >> 8));
+      pixels.rgb.push_back(static_cast<std::uint8_t>(colour));
+    }
+  }
+  return pixels;
+}
+
+void SimDesktop::RunFullScreenModal(Form& form) {
+  calls_.push_back("RunFullScreenModal");
+  fullScreenForms_.push_back(&form);
+  AttachTimers(form);
+  form.Resize(screen_.width, screen_.height);
+  if (!windowScripts_.empty()) {
+    WindowScript script = std::move(windowScripts_.front());
+    windowScripts_.pop_front();
+    script(form, *this);
+  }
+  if (!form.closed()) calls_.push_back("RunFullScreenModal left open");
+  DetachTimers(form);
+  fullScreenForms_.pop_back();
+}
+
+void SimDesktop::PointerAt(PointerAction action, ScreenPoint point) {
+  pointer_ = point;
+  if (fullScreenForms_.empty() || fullScreenForms_.back()->closed()) return;
+  fullScreenForms_.back()->DeliverPointer({action, point.x, point.y});
+}
+
+void SimDesktop::DragControl(Form&, Control& control) {
+  calls_.push_back("DragControl " + control.name());
+  draggedControls_.push_back(control.name());
 }
 
 void SimDesktop::PumpMessages(int milliseconds) {

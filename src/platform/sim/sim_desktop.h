@@ -3,15 +3,22 @@
 // test queues; each script sees the open box (its text, flags, title and the captions its
 // buttons read at that moment) and may advance the virtual clock, so that timers tick inside
 // the box as they do on a real desktop. Every box and every call is recorded.
+//
+// The screen is virtual: a test paints it with a function of the pixel's place, and copies of
+// the screen read that function (windows the program shows are not drawn on it). A full-screen
+// modal window runs a script the test queued; the script moves the pointer, presses and lets
+// the clock run, and the window's timers tick meanwhile.
 
 #include <cstdint>
 #include <deque>
 #include <functional>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "platform/controls.h"
 #include "platform/desktop.h"
 
 namespace tarnwick {
@@ -45,6 +52,9 @@ struct SimReply {
 class SimDesktop : public Desktop {
  public:
   using Script = std::function<SimReply(SimBox& box, SimDesktop& desktop)>;
+  using WindowScript = std::function<void(Form& form, SimDesktop& desktop)>;
+  // The colour (0xRRGGBB) the screen shows at a pixel.
+  using ScreenPainter = std::function<std::uint32_t(int x, int y)>;
 
   // Queues the answer to the next box. Boxes nobody scripted take their first button (or are
   // cancelled, for input boxes and dialogs) and are marked unscripted.
@@ -62,6 +72,14 @@ class SimDesktop : public Desktop {
   void SetClipboard(std::string text) { clipboard_ = std::move(text); }
   void SetScreen(ScreenSize size) { screen_ = size; }
   void SetPointer(ScreenPoint point) { pointer_ = point; }
+  void PaintScreen(ScreenPainter painter) { painter_ = std::move(painter); }
+
+  // Queues what the user does in the next full-screen modal window. A window nobody scripted,
+  // or one the script leaves open, returns at once and is recorded as left open.
+  void OnFullScreenWindow(WindowScript script) { windowScripts_.push_back(std::move(script)); }
+  // Moves the pointer to a screen point and acts there on the topmost full-screen window.
+  void PointerAt(PointerAction action, ScreenPoint point);
+  const std::vector<std::string>& draggedControls() const { return draggedControls_; }
 
   void AttachForm(Form& form) override;
   int ShowMessageBox(std::string_view text, int flags, std::string_view title) override;
@@ -74,6 +92,9 @@ class SimDesktop : public Desktop {
   void OpenWebAddress(std::string_view address) override;
   ScreenSize PrimaryScreenSize() override { return screen_; }
   ScreenPoint PointerPosition() override { return pointer_; }
+  ScreenPixels CopyScreen(const ScreenRect& area) override;
+  void RunFullScreenModal(Form& form) override;
+  void DragControl(Form& form, Control& control) override;
   void SetMainWindowAlwaysOnTop(bool onTop) override;
   void ShowMainWindow(bool shown) override;
   void PumpMessages(int milliseconds) override;
@@ -84,6 +105,8 @@ class SimDesktop : public Desktop {
 
  private:
   SimReply RunModal(SimBox& box);
+  void AttachTimers(Form& form);
+  void DetachTimers(Form& form);
 
   std::deque<Script> scripts_;
   std::vector<SimBox> boxes_;
@@ -91,6 +114,11 @@ class SimDesktop : public Desktop {
   std::vector<std::string> calls_;
   std::vector<Form*> forms_;
   std::map<Control*, std::int64_t> dueTimers_;
+  std::set<const Control*> attachedTimers_;
+  std::deque<WindowScript> windowScripts_;
+  std::vector<Form*> fullScreenForms_;
+  std::vector<std::string> draggedControls_;
+  ScreenPainter painter_;
   std::int64_t now_ = 0;
   bool alwaysOnTop_ = false;
   bool shown_ = false;

@@ -202,6 +202,7 @@ void FormView::Mirror(const Control& control, ControlChange change) {
       widget->Enable(control.enabled());
       break;
     case ControlChange::Period:
+    case ControlChange::Picture:
       break;
   }
 }

@@ -2,6 +2,8 @@
 
 #include <wx/app.h>
 #include <wx/clipbrd.h>
+#include <wx/dcmemory.h>
+#include <wx/dcscreen.h>
 #include <wx/dirdlg.h>
 #include <wx/display.h>
 #include <wx/evtloop.h>
@@ -14,9 +16,12 @@
 #include <optional>
 #include <thread>
 
+#include "platform/controls.h"
 #include "platform/wx/form_view.h"
+#include "platform/wx/full_screen_view.h"
 #include "platform/wx/message_dialog.h"
 #include "platform/wx/wx_text.h"
+#include "platform/wx/x11_screen.h"
 
 namespace tarnwick {
 namespace {
@@ -114,6 +119,53 @@ ScreenPoint WxDesktop::PointerPosition() {
   return {point.x, point.y};
 }
 
+ScreenPixels WxDesktop::CopyScreen(const ScreenRect& area) {
+  ScreenPixels pixels;
+  const int width = area.right - area.left;
+  const int height = area.bottom - area.top;
+  if (width <= 0 || height <= 0) return pixels;
+  // What is copied is what the screen shows: repaints still pending are done first.
+  for (wxWindow* top : wxTopLevelWindows) {
+    if (top->IsShown()) top->Update();
+  }
+  if (const wxDisplayInfo display = wxGetDisplayInfo(); display.type == wxDisplayX11) {
+    if (std::optional<ScreenPixels> copied = CopyX11Screen(display.dpy, area)) {
+      return std::move(*copied);
+    }
+  }
+  wxBitmap bitmap(width, height, 24);
+  {
+    wxScreenDC screen;
+    wxMemoryDC memory(bitmap);
+    memory.Blit(0, 0, width, height, &screen, area.left, area.top);
+  }
+  const wxImage image = bitmap.ConvertToImage();
+  if (!image.IsOk() || image.GetWidth() != width || image.GetHeight() != height) return pixels;
+  pixels.width = width;
+  pixels.height = height;
+  const unsigned char* data = image.GetData();
+  pixels.rgb.assign(data, data + static_cast<std::size_t>(width) * height * 3);
+  return pixels;
+}
+
+void WxDesktop::RunFullScreenModal(Form& form) {
+  const ScreenSize screen = PrimaryScreenSize();
+  // The form takes the screen's size before the view is made, so the view opens at that size.
+  form.Resize(screen.width, screen.height);
+  // The view goes with the modal run, before the form it draws does: events still queued for
+  // it go with it.
+  FullScreenView view(form);
+  fullScreenViews_.emplace_back(&form, &view);
+  view.RunModal();
+  fullScreenViews_.pop_back();
+}
+
+void WxDesktop::DragControl(Form& form, Control& control) {
+  for (auto& [shownForm, view] : fullScreenViews_) {
+    if (shownForm == &form) view->DragControl(control);
+  }
+}
+
 void WxDesktop::SetMainWindowAlwaysOnTop(bool onTop) {
   if (!*mainView_) return;
   const long style = (*mainView_)->GetWindowStyleFlag();
@@ -122,6 +174,8 @@ void WxDesktop::SetMainWindowAlwaysOnTop(bool onTop) {
 
 void WxDesktop::ShowMainWindow(bool shown) {
   if (*mainView_) (*mainView_)->Show(shown);
+  // A full-screen window stays above the main window that comes back under it.
+  if (shown && !fullScreenViews_.empty()) fullScreenViews_.back().second->Raise();
 }
 
 void WxDesktop::PumpMessages(int milliseconds) {

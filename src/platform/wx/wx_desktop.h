@@ -10,6 +10,7 @@
 namespace tarnwick {
 
 class FormView;
+class FullScreenView;
 
 class WxDesktop : public Desktop {
  public:
@@ -30,6 +31,9 @@ class WxDesktop : public Desktop {
   void OpenWebAddress(std::string_view address) override;
   ScreenSize PrimaryScreenSize() override;
   ScreenPoint PointerPosition() override;
+  ScreenPixels CopyScreen(const ScreenRect& area) override;
+  void RunFullScreenModal(Form& form) override;
+  void DragControl(Form& form, Control& control) override;
   void SetMainWindowAlwaysOnTop(bool onTop) override;
   void ShowMainWindow(bool shown) override;
   void PumpMessages(int milliseconds) override;
@@ -41,6 +45,8 @@ class WxDesktop : public Desktop {
  private:
   // Shared with the window's destroy handler, which may run after this desktop is gone.
   std::shared_ptr<FormView*> mainView_ = std::make_shared<FormView*>(nullptr);
+  // The full-screen modal windows running now, innermost last.
+  std::vector<std::pair<Form*, FullScreenView*>> fullScreenViews_;
 };
 
 }  // namespace tarnwick
