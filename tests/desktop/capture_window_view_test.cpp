@@ -16,6 +16,7 @@
 #include <functional>
 #include <thread>
 
+#include "desktop/real_window_test.h"
 #include "platform/wx/form_view.h"
 #include "platform/wx/full_screen_view.h"
 #include "platform/wx/wx_desktop.h"
@@ -27,18 +28,15 @@
 namespace tarnwick {
 namespace {
 
-class CaptureWindowView : public ::testing::Test {
+class CaptureWindowView : public testing::RealWindowTest<> {
  protected:
   void SetUp() override {
-    program_.Start();
-    ASSERT_NE(desktop_.mainView(), nullptr);
-    desktop_.PumpMessages(100);
+    RealWindowTest::SetUp();
     service_.Reply(testing::kDemoPath, testing::kOneLineDemoReply);
   }
   void TearDown() override {
     if (user_.joinable()) user_.join();
-    if (desktop_.mainView()) desktop_.mainView()->Destroy();
-    wxTheApp->ProcessIdle();
+    RealWindowTest::TearDown();
   }
 
   // Presses 截图识别 and, once the capture window is up, lets the user act on it from another
@@ -64,10 +62,7 @@ class CaptureWindowView : public ::testing::Test {
       }
     });
     watch.Start(50);
-    auto* button = static_cast<wxButton*>(desktop_.mainView()->WidgetFor("按钮_截图识别"));
-    wxCommandEvent press(wxEVT_BUTTON, button->GetId());
-    press.SetEventObject(button);
-    button->ProcessWindowEvent(press);
+    PressButton("按钮_截图识别");
     watch.Stop();
     if (user_.joinable()) user_.join();
   }
@@ -77,10 +72,6 @@ class CaptureWindowView : public ::testing::Test {
     EXPECT_EQ(std::system(command.c_str()), 0) << command;
   }
 
-  testing::FakeOcrService service_;
-  testing::TempFolder folder_;
-  WxDesktop desktop_;
-  Program program_{desktop_, folder_.path(), service_.endpoints()};
   std::thread user_;
   std::function<void()> onTick_;
 };
@@ -216,17 +207,3 @@ TEST_F(CaptureWindowView, TheQuestionsWordsStandOnThePixelsThatAnswerIt) {
 
 }  // namespace
 }  // namespace tarnwick
-
-int main(int argc, char** argv) {
-  ::testing::InitGoogleTest(&argc, argv);
-  if (::testing::GTEST_FLAG(list_tests)) return RUN_ALL_TESTS();  // no display needed
-  wxApp::SetInstance(new wxApp());
-  if (!wxEntryStart(argc, argv) || !wxTheApp->CallOnInit()) {
-    std::fprintf(stderr, "no display for the desktop tests\n");
-    return 1;
-  }
-  const int result = RUN_ALL_TESTS();
-  wxTheApp->OnExit();
-  wxEntryCleanup();
-  return result;
-}

@@ -13,6 +13,7 @@
 #include <cstdlib>
 
 #include "desktop/modal_answers.h"
+#include "desktop/real_window_test.h"
 #include "platform/wx/form_view.h"
 #include "platform/wx/wx_desktop.h"
 #include "platform/wx/wx_text.h"
@@ -26,6 +27,7 @@ namespace tarnwick {
 namespace {
 
 using testing::ModalAnswers;
+using testing::Press;
 
 template <typename T>
 T* FindDescendant(wxWindow& parent) {
@@ -34,12 +36,6 @@ T* FindDescendant(wxWindow& parent) {
     if (T* found = FindDescendant<T>(*child)) return found;
   }
   return nullptr;
-}
-
-void Press(wxButton& button) {
-  wxCommandEvent press(wxEVT_BUTTON, button.GetId());
-  press.SetEventObject(&button);
-  button.ProcessWindowEvent(press);
 }
 
 // Presses the prompt's 网络图片 button once the timer has relabelled it.
@@ -64,30 +60,7 @@ ModalAnswers::Answer TypeAddress(std::string address) {
   };
 }
 
-class CommandsView : public ::testing::Test {
- protected:
-  void SetUp() override {
-    program_.Start();
-    view_ = desktop_.mainView();
-    ASSERT_NE(view_, nullptr);
-    desktop_.PumpMessages(100);
-  }
-  void TearDown() override {
-    if (desktop_.mainView()) desktop_.mainView()->Destroy();
-    wxTheApp->ProcessIdle();
-  }
-
-  void PressButton(const char* name) { Press(*static_cast<wxButton*>(view_->WidgetFor(name))); }
-  std::string Shown() {
-    return FromWx(static_cast<wxTextCtrl*>(view_->WidgetFor("编辑框1"))->GetValue());
-  }
-
-  testing::FakeOcrService service_;
-  testing::TempFolder folder_;
-  WxDesktop desktop_;
-  Program program_{desktop_, folder_.path(), service_.endpoints()};
-  FormView* view_ = nullptr;
-};
+class CommandsView : public testing::RealWindowTest<> {};
 
 TEST_F(CommandsView, HandwritingAndIdCardButtonsPutTheirLinesInTheOutputBox) {
   service_.Reply(testing::kDemoPath, R"({"data":{"words_result_num":2,"words_result":[)"

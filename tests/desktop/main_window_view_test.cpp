@@ -13,6 +13,7 @@
 #include <wx/textdlg.h>
 
 #include "app/image_source_prompt.h"
+#include "desktop/real_window_test.h"
 #include "platform/wx/form_view.h"
 #include "platform/wx/wx_desktop.h"
 #include "platform/wx/wx_text.h"
@@ -23,7 +24,7 @@
 namespace tarnwick {
 namespace {
 
-class MainWindowView : public ::testing::Test {
+class MainWindowView : public testing::RealWindowTest<> {
  protected:
   // Answers the next modal dialog from inside its own event loop. A loaded machine may take a
   // while to show the dialog or to run its own timers, so the dialog is looked at every 50 ms
@@ -46,25 +47,6 @@ class MainWindowView : public ::testing::Test {
     });
     timer.Start(50);
   }
-
-  testing::FakeOcrService service_;
-  void SetUp() override {
-    program_.Start();
-    view_ = desktop_.mainView();
-    ASSERT_NE(view_, nullptr);
-    desktop_.PumpMessages(100);
-  }
-  // The window goes before the program whose form it shows.
-  void TearDown() override {
-    if (desktop_.mainView()) desktop_.mainView()->Destroy();
-    wxTheApp->ProcessIdle();
-    ASSERT_EQ(desktop_.mainView(), nullptr);
-  }
-
-  testing::TempFolder folder_;
-  WxDesktop desktop_;
-  Program program_{desktop_, folder_.path(), service_.endpoints()};
-  FormView* view_ = nullptr;
 };
 
 TEST_F(MainWindowView, ShowsEveryControlWithItsCaptionAndPlace) {
@@ -175,17 +157,3 @@ TEST_F(MainWindowView, TheWebPictureButtonPutsTheRecognisedLinesInTheOutputBox) 
 
 }  // namespace
 }  // namespace tarnwick
-
-int main(int argc, char** argv) {
-  ::testing::InitGoogleTest(&argc, argv);
-  if (::testing::GTEST_FLAG(list_tests)) return RUN_ALL_TESTS();  // no display needed
-  wxApp::SetInstance(new wxApp());
-  if (!wxEntryStart(argc, argv) || !wxTheApp->CallOnInit()) {
-    std::fprintf(stderr, "no display for the desktop tests\n");
-    return 1;
-  }
-  const int result = RUN_ALL_TESTS();
-  wxTheApp->OnExit();
-  wxEntryCleanup();
-  return result;
-}

@@ -15,6 +15,7 @@
 
 #include <functional>
 
+#include "desktop/real_window_test.h"
 #include "platform/wx/form_view.h"
 #include "platform/wx/status_bar_view.h"
 #include "platform/wx/wx_desktop.h"
@@ -40,19 +41,8 @@ class FolderPickingDesktop : public WxDesktop {
   std::vector<std::string> chooserPrompts;
 };
 
-class SourcesView : public ::testing::Test {
+class SourcesView : public testing::RealWindowTest<FolderPickingDesktop> {
  protected:
-  void SetUp() override {
-    program_.Start();
-    view_ = desktop_.mainView();
-    ASSERT_NE(view_, nullptr);
-    desktop_.PumpMessages(100);
-  }
-  void TearDown() override {
-    if (desktop_.mainView()) desktop_.mainView()->Destroy();
-    wxTheApp->ProcessIdle();
-  }
-
   // Sends the widget's own event, as a user's click would.
   void Press(const char* controlName, wxEventType type) {
     wxWindow* widget = view_->WidgetFor(controlName);
@@ -68,11 +58,6 @@ class SourcesView : public ::testing::Test {
     watcher_.Start(20);
   }
 
-  testing::FakeOcrService service_;
-  testing::TempFolder folder_;
-  FolderPickingDesktop desktop_;
-  Program program_{desktop_, folder_.path(), service_.endpoints()};
-  FormView* view_ = nullptr;
   wxTimer watcher_;
 };
 

@@ -1,52 +1,19 @@
 #include "support/misbehaving_server.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <chrono>
-#include <stdexcept>
 
 namespace tarnwick::testing {
 
 MisbehavingServer::MisbehavingServer(std::vector<ReplyPiece> pieces, AfterReply after)
-    : pieces_(std::move(pieces)), after_(after) {
-  listener_ = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t length = sizeof address;
-  if (listener_ < 0 || bind(listener_, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
-      listen(listener_, 8) != 0 ||
-      getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-    throw std::runtime_error("the server could not listen on 127.0.0.1");
-  }
-  port_ = ntohs(address.sin_port);
-  thread_ = std::thread([this] { Serve(); });
-}
-
-MisbehavingServer::~MisbehavingServer() {
-  stopping_ = true;
-  thread_.join();
-  close(listener_);
-}
-
-void MisbehavingServer::Serve() {
-  while (!stopping_) {
-    pollfd waiting{listener_, POLLIN, 0};
-    if (poll(&waiting, 1, 20) <= 0) continue;
-    const int connection = accept(listener_, nullptr, nullptr);
-    if (connection < 0) continue;
-    Answer(connection);
-    close(connection);
-  }
-}
+    : pieces_(std::move(pieces)), after_(after) {}
 
 bool MisbehavingServer::Wait(int connection, int ms) {
   const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-  while (!stopping_) {
+  while (!acceptor_.stopping()) {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
         end - std::chrono::steady_clock::now());
     if (left.count() <= 0) return true;

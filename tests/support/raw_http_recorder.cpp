@@ -1,51 +1,18 @@
 #include "support/raw_http_recorder.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <cstdlib>
-#include <stdexcept>
 
 namespace tarnwick::testing {
 
-RawHttpRecorder::RawHttpRecorder(std::string reply) : reply_(std::move(reply)) {
-  listener_ = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t length = sizeof address;
-  if (listener_ < 0 || bind(listener_, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
-      listen(listener_, 8) != 0 ||
-      getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-    throw std::runtime_error("the recorder could not listen on 127.0.0.1");
-  }
-  port_ = ntohs(address.sin_port);
-  thread_ = std::thread([this] { Serve(); });
-}
-
-RawHttpRecorder::~RawHttpRecorder() {
-  stopping_ = true;
-  thread_.join();
-  close(listener_);
-}
+RawHttpRecorder::RawHttpRecorder(std::string reply) : reply_(std::move(reply)) {}
 
 std::vector<RawRequest> RawHttpRecorder::requests() const {
   std::lock_guard lock(mutex_);
   return requests_;
-}
-
-void RawHttpRecorder::Serve() {
-  while (!stopping_) {
-    pollfd waiting{listener_, POLLIN, 0};
-    if (poll(&waiting, 1, 20) <= 0) continue;
-    const int connection = accept(listener_, nullptr, nullptr);
-    if (connection < 0) continue;
-    HandleConnection(connection);
-    close(connection);
-  }
 }
 
 void RawHttpRecorder::HandleConnection(int connection) {

@@ -3,11 +3,11 @@
 // request line, the header lines in their order, the body bytes) and answers each with one
 // canned reply. Full HTTP servers hand headers over re-sorted; this one does not.
 
-#include <atomic>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
+
+#include "support/loopback_acceptor.h"
 
 namespace tarnwick::testing {
 
@@ -22,24 +22,19 @@ class RawHttpRecorder {
   explicit RawHttpRecorder(std::string reply =
                                "HTTP/1.1 200 OK\r\nContent-Length: 2\r\n"
                                "Connection: close\r\n\r\nok");
-  ~RawHttpRecorder();
   RawHttpRecorder(const RawHttpRecorder&) = delete;
   RawHttpRecorder& operator=(const RawHttpRecorder&) = delete;
 
-  int port() const { return port_; }
+  int port() const { return acceptor_.port(); }
   std::vector<RawRequest> requests() const;
 
  private:
-  void Serve();
   void HandleConnection(int connection);
 
   std::string reply_;
-  int listener_ = -1;
-  int port_ = 0;
-  std::atomic<bool> stopping_{false};
   mutable std::mutex mutex_;
   std::vector<RawRequest> requests_;
-  std::thread thread_;
+  LoopbackAcceptor acceptor_{[this](int connection) { HandleConnection(connection); }};
 };
 
 }  // namespace tarnwick::testing
