@@ -6,6 +6,7 @@
 #include "app/image_source_prompt.h"
 #include "app/message_boxes.h"
 #include "recognition/access_token.h"
+#include "recognition/request_forms.h"
 #include "recognition/result_writer.h"
 #include "support/base64.h"
 #include "support/file_bytes.h"
@@ -17,25 +18,6 @@ namespace tarnwick {
 namespace {
 
 enum class Edition { HighAccuracy, Standard };
-
-// head + the value percent-encoded + tail, built in one buffer: the value may be a picture of
-// several megabytes.
-std::string FormBody(std::string_view head, std::string_view value, std::string_view tail) {
-  std::string body(head);
-  AppendUrlEncoded(body, value);
-  body += tail;
-  return body;
-}
-
-// The body that carries a picture: head + the picture's base64 percent-encoded + tail. The
-// base64 text is kept as the last picture sent.
-std::string PictureForm(AppContext& app, std::string_view head, std::string_view picture,
-                        std::string_view tail) {
-  std::string body(head);
-  app.state.ImageBase64 = Base64EncodeForForm(picture, body);
-  body += tail;
-  return body;
-}
 
 bool ReplyBoxWanted(const AppContext& app) {
   return app.window.选择框_返回信息提示.ticked();
@@ -135,8 +117,8 @@ void RecognizeImageFile(AppContext& app, std::string_view path) {
   state.ImagePath = std::string(path);
   if (window.选择框_功能演示.ticked()) {
     PostForm(app, app.services.DemoAddress("/aidemo"),
-             PictureForm(app, "image=data%3Aimage%2Fpng%3Bbase64%2C",
-                         ReadPictureFile(state.ImagePath), "&image_url" + DemoTail(app)));
+             PictureForm(app, kPngDataUrlHead, ReadPictureFile(state.ImagePath),
+                         "&image_url" + DemoTail(app)));
     if (ReportDemoRateLimit(app)) return;
     ResultWriter(app).RenderWordsResult(state.ReplyText, kLocalSource, ReplyLayout::Demo);
     return;
@@ -152,7 +134,7 @@ void RecognizeImageUrl(AppContext& app, std::string_view address) {
   state.ImageUrl = std::string(address);
   if (window.选择框_功能演示.ticked()) {
     PostForm(app, app.services.DemoAddress("/aidemo"),
-             FormBody("image&image_url=", state.ImageUrl, DemoTail(app)));
+             AddressForm("image&image_url=", state.ImageUrl, DemoTail(app)));
     if (HasDemoRateLimit(app)) {
       if (window.选择框_是否分割.ticked()) {
         app.window.AppendOutput(kDemoRateLimitLine);
@@ -167,15 +149,13 @@ void RecognizeImageUrl(AppContext& app, std::string_view address) {
   if (window.选择框_高精度版.ticked()) {
     // The service gets the picture itself, downloaded by the program.
     PostForm(app, KeyAddress(app, Edition::HighAccuracy),
-             PictureForm(app, "image=",
-                         HttpRequest({.url = state.ImageUrl, .maxReplyBytes = kMaxPictureBytes},
-                                     app.services.transport),
+             PictureForm(app, "image=", DownloadPicture(app, state.ImageUrl),
                          KeyTail(app, Edition::HighAccuracy)));
     ResultWriter(app).RenderWordsResult(state.ReplyText, kWebSource, ReplyLayout::Key);
   }
   if (window.选择框_标准版.ticked()) {
     PostForm(app, KeyAddress(app, Edition::Standard),
-             FormBody("url=", state.ImageUrl, KeyTail(app, Edition::Standard)));
+             AddressForm("url=", state.ImageUrl, KeyTail(app, Edition::Standard)));
     ResultWriter(app).RenderWordsResult(state.ReplyText, kWebSource, ReplyLayout::Key);
   }
 }

@@ -65,25 +65,9 @@ void ShowImageStatus(AppContext& app, const ImageStatusMessages& messages,
 
 }  // namespace
 
-std::string PictureForm(AppContext& app, std::string_view head, std::string_view pictureBytes,
-                        std::string_view tail) {
-  std::string body(head);
-  app.state.ImageBase64 = Base64EncodeForForm(pictureBytes, body);
-  body += tail;
-  return body;
-}
-
 std::string PictureBytes(AppContext& app, const ImageRequest& request) {
   if (request.sourceWord == kLocalSource) return ReadPictureFile(request.image);
-  return HttpRequest({.url = request.image, .maxReplyBytes = kMaxPictureBytes},
-                     app.services.transport);
-}
-
-std::string AddressForm(std::string_view head, std::string_view address, std::string_view tail) {
-  std::string body(head);
-  AppendUrlEncoded(body, address);
-  body += tail;
-  return body;
+  return DownloadPicture(app, request.image);
 }
 
 std::string EncodedEndpoint(const AppContext& app, std::string_view path) {

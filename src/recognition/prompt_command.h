@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/app_context.h"
+#include "recognition/request_forms.h"
 
 namespace tarnwick {
 
@@ -66,18 +67,10 @@ void RecognizeWithCommand(AppContext& app, const PromptCommand& command,
                           std::string_view modeWord);
 
 // Helpers for the commands' body functions.
-// head + the picture's base64, percent-encoded + tail; the base64 is kept as the last picture
-// sent.
-std::string PictureForm(AppContext& app, std::string_view head, std::string_view pictureBytes,
-                        std::string_view tail);
 // The picture's bytes: the local file's, or (for a web address) those downloaded from it.
 std::string PictureBytes(AppContext& app, const ImageRequest& request);
-// head + the web address, percent-encoded + tail.
-std::string AddressForm(std::string_view head, std::string_view address, std::string_view tail);
 // The full https address of an endpoint on the API host, percent-encoded for a form value: how
 // the demo endpoint is told which service to stand in for.
 std::string EncodedEndpoint(const AppContext& app, std::string_view path);
-
-inline constexpr char kPngDataUrlHead[] = "image=data%3Aimage%2Fpng%3Bbase64%2C";
 
 }  // namespace tarnwick
