@@ -48,7 +48,8 @@ Fields ReadLabelledFields(const std::vector<std::string>& lines, const std::vect
         ++position;
         continue;
       }
-      if (current >= 0) fields[current].second += ValueText(line.substr(valueStart, position - valueStart));
+      if (current >= 0)
+        fields[current].second += ValueText(line.substr(valueStart, position - valueStart));
       seen[match] = true;
       ++found;
       current = match;
@@ -62,8 +63,9 @@ Fields ReadLabelledFields(const std::vector<std::string>& lines, const std::vect
 
 Fields ReadIdCard(const std::vector<std::string>& lines) {
   static const std::vector<Label> labels = {
-      {"住址", "住址"}, {"公民身份号码", "公民身份号码"}, {"出生", "出生"},
-      {"姓名", "姓名"}, {"性别", "性别"},                 {"民族", "民族"},
+      {"住址", "住址"}, {"公民身份号码", "公民身份号码"},
+      {"出生", "出生"}, {"姓名", "姓名"},
+      {"性别", "性别"}, {"民族", "民族"},
   };
   int found = 0;
   Fields fields = ReadLabelledFields(lines, labels, found);
@@ -112,8 +114,8 @@ BankCard ReadBankCard(const std::vector<std::string>& lines) {
     std::string upper = compact;
     std::transform(upper.begin(), upper.end(), upper.begin(),
                    [](unsigned char c) { return std::toupper(c); });
-    if (card.type == 0 && (compact.find("借记") != std::string::npos ||
-                           upper.find("DEBIT") != std::string::npos)) {
+    if (card.type == 0 &&
+        (compact.find("借记") != std::string::npos || upper.find("DEBIT") != std::string::npos)) {
       card.type = 1;
     } else if (card.type == 0 && (compact.find("信用") != std::string::npos ||
                                   compact.find("贷记") != std::string::npos ||

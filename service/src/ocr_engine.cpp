@@ -76,7 +76,9 @@ OcrEngine::OcrEngine(const std::string& languages) : api_(new tesseract::TessBas
   api_->SetVariable("debug_file", "/dev/null");
 }
 
-OcrEngine::~OcrEngine() { api_->End(); }
+OcrEngine::~OcrEngine() {
+  api_->End();
+}
 
 std::vector<std::string> OcrEngine::RecognizeLines(Pix* picture, PageLayout layout) {
   api_->SetPageSegMode(layout == PageLayout::Auto ? tesseract::PSM_AUTO

@@ -3,6 +3,7 @@
 #include <httplib.h>
 #include <leptonica/allheaders.h>
 
+#include <cstdlib>
 #include <regex>
 
 #include "access_tokens.h"
@@ -42,7 +43,9 @@ std::string Field(const Params& fields, const char* name) {
   return found == fields.end() ? std::string() : found->second;
 }
 
-bool HasField(const Params& fields, const char* name) { return fields.count(name) > 0; }
+bool HasField(const Params& fields, const char* name) {
+  return fields.count(name) > 0;
+}
 
 // A POST route that reads the body itself, so that the size limit answers with an error
 // object and the form is parsed whatever its length.
@@ -51,11 +54,11 @@ using BodyHandler =
 
 httplib::Server::HandlerWithContentReader ReadingBody(Layout layout, BodyHandler handler) {
   return [layout, handler = std::move(handler)](const httplib::Request& request,
-                                                  httplib::Response& response,
-                                                  const httplib::ContentReader& reader) {
+                                                httplib::Response& response,
+                                                const httplib::ContentReader& reader) {
     std::string body;
     bool tooLarge = false;
-    reader([&](const char* data, std::size_t size) {
+    const bool read = reader([&](const char* data, std::size_t size) {
       if (body.size() + size > kMaxBodyBytes) {
         tooLarge = true;
         return false;
@@ -63,7 +66,12 @@ httplib::Server::HandlerWithContentReader ReadingBody(Layout layout, BodyHandler
       body.append(data, size);
       return true;
     });
-    if (tooLarge) return Send(response, ErrorReply(errors::kBadImageSize, layout));
+    // The server refuses a declared length over the limit before anything is read.
+    if (tooLarge || (!read && std::strtoull(request.get_header_value("Content-Length").c_str(),
+                                            nullptr, 10) > kMaxBodyBytes)) {
+      return Send(response, ErrorReply(errors::kBadImageSize, layout));
+    }
+    if (!read) return Send(response, ErrorReply(errors::kBadParameter, layout));
     handler(body, request, response);
   };
 }
@@ -104,23 +112,25 @@ OcrService::~OcrService() {
 }
 
 int OcrService::Bind() {
-  port_ = options_.port == 0 ? server_->bind_to_any_port(options_.address)
-                             : (server_->bind_to_port(options_.address, options_.port)
-                                    ? options_.port
-                                    : 0);
+  port_ = options_.port == 0
+              ? server_->bind_to_any_port(options_.address)
+              : (server_->bind_to_port(options_.address, options_.port) ? options_.port : 0);
   if (port_ < 0) port_ = 0;
   return port_;
 }
 
-void OcrService::Serve() { server_->listen_after_bind(); }
+void OcrService::Serve() {
+  server_->listen_after_bind();
+}
 
 void OcrService::Stop() {
   if (server_) server_->stop();
 }
 
 std::string OcrService::BaseAddress() const {
-  const std::string host =
-      options_.address.find(':') != std::string::npos ? "[" + options_.address + "]" : options_.address;
+  const std::string host = options_.address.find(':') != std::string::npos
+                               ? "[" + options_.address + "]"
+                               : options_.address;
   return (options_.plainHttp ? "http://" : "https://") + host + ":" + std::to_string(port_);
 }
 
@@ -131,7 +141,8 @@ void OcrService::AddRoutes() {
   s.Post(R"(/rest/2.0/ocr/v1/([a-z_]+))",
          ReadingBody(Layout::Key, [this](const std::string& body, const auto& q, auto& r) {
            Kind kind;
-           if (!KindFromName(q.matches[1], kind)) return Send(r, ErrorReply(errors::kUnknownMethod, Layout::Key));
+           if (!KindFromName(q.matches[1], kind))
+             return Send(r, ErrorReply(errors::kUnknownMethod, Layout::Key));
            Recognize(kind, Layout::Key, body, q, r);
          }));
   s.Post("/aidemo", ReadingBody(Layout::Demo, [this](const std::string& body, const auto& q,
@@ -195,11 +206,16 @@ PictureOrError TakePicture(const Params& fields, const char* imageField, const c
     if (bytes.empty()) return {nullptr, &errors::kEmptyImage};
   } else if (!address.empty()) {
     switch (FetchPicture(address, rules, bytes)) {
-      case FetchProblem::None: break;
-      case FetchProblem::BadAddress: return {nullptr, &errors::kBadUrl};
-      case FetchProblem::NotAllowed: return {nullptr, &errors::kUrlNotAllowed};
-      case FetchProblem::NoAnswer: return {nullptr, &errors::kUrlNoAnswer};
-      case FetchProblem::TooLarge: return {nullptr, &errors::kUrlTooLarge};
+      case FetchProblem::None:
+        break;
+      case FetchProblem::BadAddress:
+        return {nullptr, &errors::kBadUrl};
+      case FetchProblem::NotAllowed:
+        return {nullptr, &errors::kUrlNotAllowed};
+      case FetchProblem::NoAnswer:
+        return {nullptr, &errors::kUrlNoAnswer};
+      case FetchProblem::TooLarge:
+        return {nullptr, &errors::kUrlTooLarge};
     }
   } else if (HasField(fields, imageField) || HasField(fields, addressField)) {
     return {nullptr, &errors::kEmptyImage};
@@ -275,7 +291,8 @@ void OcrService::TableResult(const std::string& body, const httplib::Request& re
   std::string address;
   if (status->state == TableJobState::Done) {
     // The address the client reached this service by, when it is a plain host[:port].
-    static const std::regex plainHost(R"(^[A-Za-z0-9.\-]+(:\d{1,5})?$|^\[[0-9A-Fa-f:.]+\](:\d{1,5})?$)");
+    static const std::regex plainHost(
+        R"(^[A-Za-z0-9.\-]+(:\d{1,5})?$|^\[[0-9A-Fa-f:.]+\](:\d{1,5})?$)");
     const std::string host = request.get_header_value("Host");
     const std::string base = std::regex_match(host, plainHost)
                                  ? (options_.plainHttp ? "http://" : "https://") + host

@@ -51,8 +51,8 @@ class OcrService {
  private:
   void AddRoutes();
   void Token(const httplib::Request& request, httplib::Response& response);
-  void Recognize(Kind kind, Layout layout, const std::string& body,
-                 const httplib::Request& request, httplib::Response& response);
+  void Recognize(Kind kind, Layout layout, const std::string& body, const httplib::Request& request,
+                 httplib::Response& response);
   void Demo(const std::string& body, const httplib::Request& request, httplib::Response& response);
   void SubmitTable(const std::string& body, const httplib::Request& request,
                    httplib::Response& response);

@@ -42,8 +42,7 @@ FetchProblem FetchPicture(const std::string& address, const FetchRules& rules, s
   if (!std::regex_match(address, parts, pattern)) return FetchProblem::BadAddress;
   const std::string scheme = parts.str(1);
   std::string host = parts.str(2);
-  const std::string bareHost =
-      host.front() == '[' ? host.substr(1, host.size() - 2) : host;
+  const std::string bareHost = host.front() == '[' ? host.substr(1, host.size() - 2) : host;
   const int port = parts[3].matched ? std::stoi(parts.str(3)) : (scheme == "https" ? 443 : 80);
   if (port <= 0 || port > 65535) return FetchProblem::BadAddress;
   const std::string path = parts[4].matched ? parts.str(4) : "/";
@@ -55,7 +54,8 @@ FetchProblem FetchPicture(const std::string& address, const FetchRules& rules, s
   client.set_follow_location(false);
   if (scheme == "https") {
     client.enable_server_certificate_verification(true);
-    client.set_ca_cert_path(rules.caFile.empty() ? nullptr : rules.caFile.c_str(), "/etc/ssl/certs");
+    client.set_ca_cert_path(rules.caFile.empty() ? nullptr : rules.caFile.c_str(),
+                            "/etc/ssl/certs");
   }
   bytes.clear();
   bool tooLarge = false;

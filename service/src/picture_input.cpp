@@ -5,7 +5,9 @@
 
 namespace tarnwick::service {
 
-void PixDeleter::operator()(Pix* picture) const { pixDestroy(&picture); }
+void PixDeleter::operator()(Pix* picture) const {
+  pixDestroy(&picture);
+}
 
 std::optional<std::string> DecodeBase64Field(std::string_view field) {
   if (field.substr(0, 5) == "data:") {

@@ -85,10 +85,14 @@ Json KindBody(Kind kind, const std::vector<std::string>& lines) {
 bool KindFromName(const std::string& name, Kind& kind) {
   const std::string last = name.substr(name.find_last_of('/') + 1);
   static const std::pair<const char*, Kind> names[] = {
-      {"general_basic", Kind::General},  {"general", Kind::General},
-      {"accurate_basic", Kind::Accurate}, {"handwriting", Kind::Handwriting},
-      {"doc_analysis_office", Kind::Office}, {"business_license", Kind::Licence},
-      {"idcard", Kind::IdCard},           {"bankcard", Kind::BankCard},
+      {"general_basic", Kind::General},
+      {"general", Kind::General},
+      {"accurate_basic", Kind::Accurate},
+      {"handwriting", Kind::Handwriting},
+      {"doc_analysis_office", Kind::Office},
+      {"business_license", Kind::Licence},
+      {"idcard", Kind::IdCard},
+      {"bankcard", Kind::BankCard},
   };
   for (const auto& [text, value] : names) {
     if (last == text) {
@@ -100,7 +104,8 @@ bool KindFromName(const std::string& name, Kind& kind) {
 }
 
 Json ErrorReply(const ServiceError& error, Layout layout) {
-  if (layout == Layout::Demo) return {{"errno", error.code}, {"msg", error.message}, {"data", Json::object()}};
+  if (layout == Layout::Demo)
+    return {{"errno", error.code}, {"msg", error.message}, {"data", Json::object()}};
   return {{"error_code", error.code}, {"error_msg", error.message}, {"log_id", NextLogId()}};
 }
 

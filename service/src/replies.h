@@ -36,7 +36,8 @@ inline constexpr ServiceError kBadImageFormat{216201, "image format error"};
 inline constexpr ServiceError kBadImageSize{216202, "image size error"};
 inline constexpr ServiceError kInternal{282000, "internal error"};
 inline constexpr ServiceError kBadUrl{282111, "url format illegal"};
-inline constexpr ServiceError kUrlNotAllowed{282111, "url format illegal: only addresses on this machine are fetched"};
+inline constexpr ServiceError kUrlNotAllowed{
+    282111, "url format illegal: only addresses on this machine are fetched"};
 inline constexpr ServiceError kUrlNoAnswer{282112, "url download timeout"};
 inline constexpr ServiceError kUrlTooLarge{282114, "url size error"};
 inline constexpr ServiceError kUnknownRequestId{282808, "request id not exist"};

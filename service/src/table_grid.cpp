@@ -79,7 +79,8 @@ Cells RecognizeTable(Pix* picture, OcrEngine& engine, const std::function<void(i
         // A white margin: the engine reads text poorly when it touches the picture's edge.
         PixPtr framed(cell ? pixAddBorder(cell.get(), 16, 255) : nullptr);
         if (framed) {
-          for (const std::string& line : engine.RecognizeLines(framed.get(), PageLayout::SingleBlock)) {
+          for (const std::string& line :
+               engine.RecognizeLines(framed.get(), PageLayout::SingleBlock)) {
             if (!text.empty()) text += '\n';
             text += line;
           }
