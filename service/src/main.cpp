@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <thread>
@@ -20,7 +21,9 @@ int main(int argc, char** argv) {
   // program started again.
   if (!std::getenv("OMP_THREAD_LIMIT")) {
     setenv("OMP_THREAD_LIMIT", "1", 1);
-    execv("/proc/self/exe", argv);
+    std::error_code unknown;
+    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", unknown);
+    if (!unknown) execv(self.c_str(), argv);
   }
   std::string problem;
   const std::optional<ServiceOptions> options =
