@@ -36,8 +36,8 @@ inline double MedianSeconds(int runs, const std::function<void()>& work) {
 }
 
 inline const std::vector<const char*>& TextSamples() {
-  static const std::vector<const char*> names = {"general.png",  "handwriting.png", "office.png",
-                                                 "licence.png",  "idcard.png",      "bankcard.png"};
+  static const std::vector<const char*> names = {"general.png", "handwriting.png", "office.png",
+                                                 "licence.png", "idcard.png",      "bankcard.png"};
   return names;
 }
 

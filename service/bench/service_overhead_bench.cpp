@@ -24,10 +24,9 @@ int main(int, char** argv) {
   OcrEngine engine("chi_sim+eng");
   httplib::Client probe(running.base());
   probe.set_ca_cert_path(running.certificate().c_str());
-  const std::string token =
-      nlohmann::json::parse(
-          probe.Get("/oauth/2.0/token?grant_type=client_credentials&client_id=a&client_secret=b&")
-              ->body)["access_token"];
+  const std::string token = nlohmann::json::parse(
+      probe.Get("/oauth/2.0/token?grant_type=client_credentials&client_id=a&client_secret=b&")
+          ->body)["access_token"];
 
   std::printf("%-16s %10s %10s %10s %14s %14s\n", "picture", "CLI s", "service s", "engine s",
               "service/CLI", "service/engine");
@@ -37,7 +36,8 @@ int main(int, char** argv) {
     const std::string bytes = testing::SampleBytes(name);
     const std::string body = "image=" + tarnwick::UrlEncode(tarnwick::Base64Encode(bytes)) +
                              "&language_type=CHN_ENG&detect_direction=false";
-    const std::string command = "tesseract '" + path.string() + "' stdout -l chi_sim+eng >/dev/null 2>&1";
+    const std::string command =
+        "tesseract '" + path.string() + "' stdout -l chi_sim+eng >/dev/null 2>&1";
     const double cli = bench::MedianSeconds(kRuns, [&] {
       if (std::system(command.c_str()) != 0) std::cerr << "tesseract failed\n";
     });

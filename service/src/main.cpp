@@ -25,6 +25,12 @@ int main(int argc, char** argv) {
     const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", unknown);
     if (!unknown) execv(self.c_str(), argv);
   }
+  for (int i = 1; i < argc; ++i) {
+    if (std::string(argv[i]) == "--help" || std::string(argv[i]) == "-h") {
+      std::cout << kServiceUsage;
+      return 0;
+    }
+  }
   std::string problem;
   const std::optional<ServiceOptions> options =
       ParseServiceOptions(std::vector<std::string>(argv + 1, argv + argc), problem);
