@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <regex>
 
 namespace tarnwick::service {
 namespace {
@@ -18,6 +17,99 @@ std::string ValueText(std::string text) {
     while (text.rfind(colon, 0) == 0) text.erase(0, colon.size());
   }
   return text;
+}
+
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+
+// The runs of ASCII digits in a text, as (start, length).
+std::vector<std::pair<std::size_t, std::size_t>> DigitRuns(const std::string& text) {
+  std::vector<std::pair<std::size_t, std::size_t>> runs;
+  for (std::size_t i = 0; i < text.size();) {
+    if (!IsDigit(text[i])) {
+      ++i;
+      continue;
+    }
+    std::size_t end = i;
+    while (end < text.size() && IsDigit(text[end])) ++end;
+    runs.emplace_back(i, end - i);
+    i = end;
+  }
+  return runs;
+}
+
+// 18 characters: 17 digits and a digit or X.
+std::string IdNumber(const std::string& text) {
+  for (const auto& [start, length] : DigitRuns(text)) {
+    if (length == 18) return text.substr(start, 18);
+    if (length == 17 && start + 17 < text.size() &&
+        (text[start + 17] == 'X' || text[start + 17] == 'x')) {
+      return text.substr(start, 17) + "X";
+    }
+  }
+  return "";
+}
+
+// A date written as year, month and day in digits (with anything between them), as YYYYMMDD.
+std::string CompactDate(const std::string& text) {
+  const auto runs = DigitRuns(text);
+  const auto two = [](const std::string& s) { return s.size() == 1 ? "0" + s : s; };
+  for (std::size_t i = 0; i < runs.size(); ++i) {
+    if (runs[i].second == 8) return text.substr(runs[i].first, 8);
+    if (runs[i].second == 4 && i + 2 < runs.size() && runs[i + 1].second <= 2 &&
+        runs[i + 2].second <= 2) {
+      return text.substr(runs[i].first, 4) +
+             two(text.substr(runs[i + 1].first, runs[i + 1].second)) +
+             two(text.substr(runs[i + 2].first, runs[i + 2].second));
+    }
+  }
+  return text;
+}
+
+// The longest chain of digit groups joined by single spaces that holds 13 to 19 digits, as
+// written; empty when there is none.
+std::string CardNumber(const std::string& line) {
+  std::string best;
+  std::size_t bestDigits = 0;
+  const auto runs = DigitRuns(line);
+  for (std::size_t first = 0; first < runs.size(); ++first) {
+    std::size_t digits = 0;
+    for (std::size_t last = first; last < runs.size(); ++last) {
+      if (last > first) {
+        const std::size_t gapStart = runs[last - 1].first + runs[last - 1].second;
+        if (runs[last].first - gapStart != 1 || line[gapStart] != ' ') break;
+      }
+      digits += runs[last].second;
+      if (digits >= 13 && digits <= 19 && digits > bestDigits) {
+        bestDigits = digits;
+        best = line.substr(runs[first].first,
+                           runs[last].first + runs[last].second - runs[first].first);
+      }
+    }
+  }
+  return best;
+}
+
+// "MM/YY", also with spaces around the slash.
+std::string ValidDate(const std::string& line) {
+  for (std::size_t slash = line.find('/'); slash != std::string::npos;
+       slash = line.find('/', slash + 1)) {
+    std::size_t before = slash;
+    while (before > 0 && line[before - 1] == ' ') --before;
+    std::size_t after = slash + 1;
+    while (after < line.size() && line[after] == ' ') ++after;
+    if (before < 2 || after + 2 > line.size()) continue;
+    const std::string month = line.substr(before - 2, 2);
+    const std::string year = line.substr(after, 2);
+    if (!IsDigit(month[0]) || !IsDigit(month[1]) || !IsDigit(year[0]) || !IsDigit(year[1]))
+      continue;
+    if (before > 2 && IsDigit(line[before - 3])) continue;
+    if (after + 2 < line.size() && IsDigit(line[after + 2])) continue;
+    const int m = std::stoi(month);
+    if (m >= 1 && m <= 12) return month + "/" + year;
+  }
+  return "";
 }
 
 }  // namespace
@@ -69,19 +161,14 @@ Fields ReadIdCard(const std::vector<std::string>& lines) {
   };
   int found = 0;
   Fields fields = ReadLabelledFields(lines, labels, found);
-  static const std::regex number(R"(\d{17}[\dXx])");
-  static const std::regex date(R"((\d{4})\D{0,4}?(\d{1,2})\D{0,4}?(\d{1,2}))");
-  std::smatch match;
   for (auto& [name, value] : fields) {
     if (name == "公民身份号码") {
       std::string all;
       for (const std::string& line : lines) all += WithoutSpaces(line) + "\n";
-      value = std::regex_search(all, match, number) ? match.str() : "";
+      value = IdNumber(all);
       if (!value.empty()) ++found;
-      if (!value.empty() && value.back() == 'x') value.back() = 'X';
-    } else if (name == "出生" && std::regex_search(value, match, date)) {
-      const auto two = [](const std::string& s) { return s.size() == 1 ? "0" + s : s; };
-      value = match.str(1) + two(match.str(2)) + two(match.str(3));
+    } else if (name == "出生") {
+      value = CompactDate(value);
     }
   }
   if (found == 0) return {};
@@ -90,21 +177,10 @@ Fields ReadIdCard(const std::vector<std::string>& lines) {
 
 BankCard ReadBankCard(const std::vector<std::string>& lines) {
   BankCard card;
-  static const std::regex groups(R"(\d{4,6}(?: ?\d{2,6}){2,4})");
-  static const std::regex validDate(R"((0[1-9]|1[0-2]) ?/ ?(\d{2}))");
-  std::smatch match;
-  std::size_t bestDigits = 0;
   for (const std::string& line : lines) {
-    for (auto it = std::sregex_iterator(line.begin(), line.end(), groups);
-         it != std::sregex_iterator(); ++it) {
-      std::string digits = WithoutSpaces(it->str());
-      if (digits.size() < 13 || digits.size() > 19 || digits.size() <= bestDigits) continue;
-      bestDigits = digits.size();
-      card.number = it->str();
-    }
-    if (card.validDate.empty() && std::regex_search(line, match, validDate)) {
-      card.validDate = match.str(1) + "/" + match.str(2);
-    }
+    const std::string number = CardNumber(line);
+    if (WithoutSpaces(number).size() > WithoutSpaces(card.number).size()) card.number = number;
+    if (card.validDate.empty()) card.validDate = ValidDate(line);
     const std::string compact = WithoutSpaces(line);
     if (card.bankName.empty()) {
       if (const std::size_t bank = compact.find("银行"); bank != std::string::npos) {

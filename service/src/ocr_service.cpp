@@ -3,8 +3,9 @@
 #include <httplib.h>
 #include <leptonica/allheaders.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cstdlib>
-#include <regex>
 
 #include "access_tokens.h"
 #include "certificate.h"
@@ -291,12 +292,14 @@ void OcrService::TableResult(const std::string& body, const httplib::Request& re
   std::string address;
   if (status->state == TableJobState::Done) {
     // The address the client reached this service by, when it is a plain host[:port].
-    static const std::regex plainHost(
-        R"(^[A-Za-z0-9.\-]+(:\d{1,5})?$|^\[[0-9A-Fa-f:.]+\](:\d{1,5})?$)");
     const std::string host = request.get_header_value("Host");
-    const std::string base = std::regex_match(host, plainHost)
-                                 ? (options_.plainHttp ? "http://" : "https://") + host
-                                 : BaseAddress();
+    const bool plainHost =
+        !host.empty() && host.size() < 256 &&
+        std::all_of(host.begin(), host.end(), [](unsigned char c) {
+          return std::isalnum(c) || c == '.' || c == '-' || c == ':' || c == '[' || c == ']';
+        });
+    const std::string base =
+        plainHost ? (options_.plainHttp ? "http://" : "https://") + host : BaseAddress();
     address = base + kTablePrefix + id + ".xlsx";
   }
   const int retCode = status->state == TableJobState::Waiting   ? 1

@@ -4,7 +4,9 @@
 #include <httplib.h>
 #include <netdb.h>
 
-#include <regex>
+#include <curl/curl.h>
+
+#include <memory>
 
 namespace tarnwick::service {
 namespace {
@@ -36,17 +38,32 @@ bool ResolvesToLoopbackOnly(const std::string& host) {
 }  // namespace
 
 FetchProblem FetchPicture(const std::string& address, const FetchRules& rules, std::string& bytes) {
-  static const std::regex pattern(
-      R"(^(https?)://(\[[0-9A-Fa-f:.]+\]|[A-Za-z0-9._~-]+)(?::(\d{1,5}))?([/?][^\s#]*)?(#.*)?$)");
-  std::smatch parts;
-  if (!std::regex_match(address, parts, pattern)) return FetchProblem::BadAddress;
-  const std::string scheme = parts.str(1);
-  std::string host = parts.str(2);
-  const std::string bareHost = host.front() == '[' ? host.substr(1, host.size() - 2) : host;
-  const int port = parts[3].matched ? std::stoi(parts.str(3)) : (scheme == "https" ? 443 : 80);
-  if (port <= 0 || port > 65535) return FetchProblem::BadAddress;
-  const std::string path = parts[4].matched ? parts.str(4) : "/";
-  if (!rules.allowRemote && !ResolvesToLoopbackOnly(bareHost)) return FetchProblem::NotAllowed;
+  std::unique_ptr<CURLU, decltype(&curl_url_cleanup)> url(curl_url(), curl_url_cleanup);
+  if (!url || curl_url_set(url.get(), CURLUPART_URL, address.c_str(), 0) != CURLUE_OK) {
+    return FetchProblem::BadAddress;
+  }
+  const auto part = [&](CURLUPart which, unsigned flags = 0) {
+    char* text = nullptr;
+    std::string value;
+    if (curl_url_get(url.get(), which, &text, flags) == CURLUE_OK && text) value = text;
+    curl_free(text);
+    return value;
+  };
+  const std::string scheme = part(CURLUPART_SCHEME);
+  const std::string bareHost = part(CURLUPART_HOST);
+  const std::string user = part(CURLUPART_USER);
+  if ((scheme != "http" && scheme != "https") || bareHost.empty() || !user.empty()) {
+    return FetchProblem::BadAddress;
+  }
+  // An IPv6 host comes back in brackets; the resolver wants it bare.
+  const bool bracketed = bareHost.front() == '[';
+  const std::string resolvable = bracketed ? bareHost.substr(1, bareHost.size() - 2) : bareHost;
+  const int port = std::stoi(part(CURLUPART_PORT, CURLU_DEFAULT_PORT));
+  std::string path = part(CURLUPART_PATH);
+  if (const std::string query = part(CURLUPART_QUERY); !query.empty()) path += "?" + query;
+  if (path.empty()) path = "/";
+  if (!rules.allowRemote && !ResolvesToLoopbackOnly(resolvable)) return FetchProblem::NotAllowed;
+  const std::string host = bareHost;
 
   httplib::Client client(scheme + "://" + host + ":" + std::to_string(port));
   client.set_connection_timeout(3);
