@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "ocr_service.h"
+#include "sample_pictures.h"
 
 int main(int argc, char** argv) {
   using namespace tarnwick::service;
@@ -64,6 +65,8 @@ int main(int argc, char** argv) {
     if (!service.certificateFile().empty()) {
       std::cout << "certificate: " << service.certificateFile() << "\n";
     }
+    std::cout << "sample pictures: " << service.sampleCount() << " of "
+              << std::size(kSamplePictures) << " in " << options->sampleFolder.string() << "\n";
     std::cout.flush();
     if (!options->portFile.empty()) {
       const std::string partial = options->portFile.string() + ".partial";

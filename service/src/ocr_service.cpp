@@ -135,6 +135,10 @@ std::string OcrService::BaseAddress() const {
   return (options_.plainHttp ? "http://" : "https://") + host + ":" + std::to_string(port_);
 }
 
+std::size_t OcrService::sampleCount() const {
+  return samples_->size();
+}
+
 void OcrService::AddRoutes() {
   httplib::Server& s = *server_;
   s.Get("/oauth/2.0/token", [this](const auto& q, auto& r) { Token(q, r); });
@@ -200,6 +204,7 @@ PictureOrError TakePicture(const Params& fields, const char* imageField, const c
   std::string bytes;
   const std::string image = Field(fields, imageField);
   const std::string address = Field(fields, addressField);
+  if (image.size() > kMaxBase64Bytes) return {nullptr, &errors::kBadImageSize};
   if (!image.empty()) {
     std::optional<std::string> decoded = DecodeBase64Field(image);
     if (!decoded) return {nullptr, &errors::kBadImageFormat};
@@ -240,7 +245,8 @@ void OcrService::Recognize(Kind kind, Layout layout, const std::string& body,
     if (!keyLimiter_->Admit(token)) return Send(response, ErrorReply(errors::kQpsLimit, layout));
   }
   const Params fields = FormFields(body);
-  const FetchRules rules{options_.remotePictureAddresses, certificateFile_};
+  const FetchRules rules{options_.remotePictureAddresses, certificateFile_,
+                         kMaxBase64Bytes / 4 * 3};
   PictureOrError taken = layout == Layout::Key ? TakePicture(fields, "image", "url", rules)
                                                : TakePicture(fields, "image", "image_url", rules);
   if (taken.error) return Send(response, ErrorReply(*taken.error, layout));
@@ -274,7 +280,8 @@ void OcrService::SubmitTable(const std::string& body, const httplib::Request& re
   if (!keyLimiter_->Admit(token)) return Send(response, ErrorReply(errors::kQpsLimit, Layout::Key));
   const Params fields = FormFields(body);
   PictureOrError taken =
-      TakePicture(fields, "image", "url", {options_.remotePictureAddresses, certificateFile_});
+      TakePicture(fields, "image", "url",
+                  {options_.remotePictureAddresses, certificateFile_, kMaxBase64Bytes / 4 * 3});
   if (taken.error) return Send(response, ErrorReply(*taken.error, Layout::Key));
   Send(response, TableSubmitted(tables_->Submit(std::move(taken.picture))));
 }

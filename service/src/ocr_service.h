@@ -47,6 +47,8 @@ class OcrService {
   // "https://127.0.0.1:port" or "http://...".
   std::string BaseAddress() const;
   const ServiceOptions& options() const { return options_; }
+  // How many of the sample pictures were found in the sample folder.
+  std::size_t sampleCount() const;
 
  private:
   void AddRoutes();

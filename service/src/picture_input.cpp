@@ -45,7 +45,7 @@ PixPtr ReadPicture(const std::string& bytes, PictureProblem& problem) {
   if (pixReadHeaderMem(data, bytes.size(), &format, &width, &height, &bps, &spp, &colormap) != 0) {
     return nullptr;
   }
-  if (width < 15 || height < 15 || width > 8192 || height > 8192) {
+  if (width < kMinSide || height < kMinSide || width > kMaxSide || height > kMaxSide) {
     problem = PictureProblem::BadSize;
     return nullptr;
   }

@@ -23,8 +23,12 @@ std::optional<std::string> DecodeBase64Field(std::string_view field);
 
 enum class PictureProblem { None, NotAPicture, BadSize };
 
-// Pictures whose sides are shorter than 15 or longer than 8192 pixels are refused, before
-// their pixels are decoded.
+// The cloud's limits, which the program's window also states: base64 text up to 4 MB, sides of
+// 15 to 4096 pixels. Sizes are checked before any pixel is decoded.
+inline constexpr std::size_t kMaxBase64Bytes = 4 * 1024 * 1024;
+inline constexpr int kMinSide = 15;
+inline constexpr int kMaxSide = 4096;
+
 PixPtr ReadPicture(const std::string& bytes, PictureProblem& problem);
 
 }  // namespace tarnwick::service

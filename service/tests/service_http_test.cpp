@@ -127,6 +127,8 @@ TEST_F(ServiceHttp, BadRequestsGetTheCloudsErrorObjects) {
       {"table result of no job",
        "/rest/2.0/solution/v1/form_ocr/get_request_result?access_token=" + token,
        "request_id=tw_0000&result_type=excel", 282808},
+      {"picture over 4 MB in base64", key, "image=" + std::string(4 * 1024 * 1024 + 4, 'A'),
+       216202},
       {"body over the size limit", key, "image=" + std::string(11 * 1024 * 1024, 'A'), 216202},
   };
   for (const Case& c : cases) {

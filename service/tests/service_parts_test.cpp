@@ -54,12 +54,14 @@ TEST(PictureInput, ReadsAnyFormatByItsBytesAndRefusesOthers) {
   EXPECT_FALSE(ReadPicture(bmp.substr(0, 60), problem));  // header only, pixels cut off
   EXPECT_FALSE(ReadPicture("", problem));
 
-  PixPtr tiny(pixCreate(10, 40, 8));
-  ASSERT_EQ(pixWriteMem(&data, &size, tiny.get(), IFF_PNG), 0);
-  const std::string tinyBytes(reinterpret_cast<char*>(data), size);
-  lept_free(data);
-  EXPECT_FALSE(ReadPicture(tinyBytes, problem));
-  EXPECT_EQ(problem, PictureProblem::BadSize);
+  for (const auto& [width, height] : {std::pair(10, 40), std::pair(4097, 20)}) {
+    PixPtr odd(pixCreate(width, height, 1));
+    ASSERT_EQ(pixWriteMem(&data, &size, odd.get(), IFF_PNG), 0);
+    const std::string oddBytes(reinterpret_cast<char*>(data), size);
+    lept_free(data);
+    EXPECT_FALSE(ReadPicture(oddBytes, problem)) << width;
+    EXPECT_EQ(problem, PictureProblem::BadSize) << width;
+  }
 }
 
 TEST(CardFields, IdCardFieldsFollowTheirLabels) {
