@@ -81,14 +81,49 @@ OcrEngine::~OcrEngine() {
 }
 
 std::vector<std::string> OcrEngine::RecognizeLines(Pix* picture, PageLayout layout) {
+  int confidence = 0, quarters = 0;
+  return Recognize(picture, layout, confidence, quarters);
+}
+
+OcrEngine::Upright OcrEngine::RecognizeUpright(Pix* picture) {
+  // Upright text of a clean picture reads above this; sideways text rarely does.
+  constexpr int kSure = 80;
+  Upright best;
+  int bestConfidence = -1;
+  for (int quarters = 0; quarters < 4 && bestConfidence < kSure; ++quarters) {
+    Pix* turned = quarters == 0 ? pixClone(picture) : pixRotateOrth(picture, quarters);
+    if (!turned) continue;
+    int confidence = 0, found = 0;
+    std::vector<std::string> lines = Recognize(turned, PageLayout::Auto, confidence, found);
+    pixDestroy(&turned);
+    if (confidence > bestConfidence) {
+      bestConfidence = confidence;
+      best = {std::move(lines), (quarters + found) % 4};
+    }
+  }
+  return best;
+}
+
+std::vector<std::string> OcrEngine::Recognize(Pix* picture, PageLayout layout, int& confidence,
+                                              int& quarters) {
   api_->SetPageSegMode(layout == PageLayout::Auto ? tesseract::PSM_AUTO
                                                   : tesseract::PSM_SINGLE_BLOCK);
   api_->SetImage(picture);
   if (pixGetXRes(picture) <= 0) api_->SetSourceResolution(300);
   std::vector<std::string> lines;
+  confidence = 0;
+  quarters = 0;
   if (api_->Recognize(nullptr) == 0) {
+    confidence = api_->MeanTextConf();
     std::unique_ptr<tesseract::ResultIterator> it(api_->GetIterator());
     if (it) {
+      tesseract::Orientation orientation = tesseract::ORIENTATION_PAGE_UP;
+      tesseract::WritingDirection writing;
+      tesseract::TextlineOrder order;
+      float deskew = 0;
+      it->Orientation(&orientation, &writing, &order, &deskew);
+      // Where the page's top points: right means the page lies a quarter turned clockwise.
+      quarters = (4 - static_cast<int>(orientation)) % 4;
       do {
         std::unique_ptr<char[]> text(it->GetUTF8Text(tesseract::RIL_TEXTLINE));
         if (!text) continue;

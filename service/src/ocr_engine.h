@@ -29,7 +29,20 @@ class OcrEngine {
   // The picture's text, one entry per printed line, tidied (TidyLine) and without empty lines.
   std::vector<std::string> RecognizeLines(Pix* picture, PageLayout layout = PageLayout::Auto);
 
+  struct Upright {
+    std::vector<std::string> lines;
+    int direction = 0;  // quarter turns the picture lay rotated counter-clockwise (0 to 3)
+  };
+  // As RecognizeLines, but a picture that reads poorly is also tried turned by each quarter,
+  // and the reading the engine is surest of wins.
+  Upright RecognizeUpright(Pix* picture);
+
  private:
+  // `confidence` is the engine's mean (0 to 100); `quarters` the counter-clockwise quarter
+  // turns of the page that its layout analysis found (and read through).
+  std::vector<std::string> Recognize(Pix* picture, PageLayout layout, int& confidence,
+                                     int& quarters);
+
   std::unique_ptr<tesseract::TessBaseAPI> api_;
 };
 

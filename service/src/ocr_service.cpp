@@ -250,12 +250,16 @@ void OcrService::Recognize(Kind kind, Layout layout, const std::string& body,
   PictureOrError taken = layout == Layout::Key ? TakePicture(fields, "image", "url", rules)
                                                : TakePicture(fields, "image", "image_url", rules);
   if (taken.error) return Send(response, ErrorReply(*taken.error, layout));
-  std::vector<std::string> lines;
+  // Asked to correct the direction, the engine also tries the picture turned.
+  const bool correct = Field(fields, "detect_direction") == "true";
+  OcrEngine::Upright reading;
   {
     EnginePool::Lease engine = engines_->Acquire();
-    lines = engine->RecognizeLines(taken.picture.get());
+    reading = correct ? engine->RecognizeUpright(taken.picture.get())
+                      : OcrEngine::Upright{engine->RecognizeLines(taken.picture.get()), 0};
   }
-  Send(response, RecognitionReply(kind, layout, lines, HasField(fields, "detect_direction")));
+  Send(response, RecognitionReply(kind, layout, reading.lines,
+                                  HasField(fields, "detect_direction") ? reading.direction : -1));
 }
 
 void OcrService::Demo(const std::string& body, const httplib::Request& request,

@@ -110,9 +110,9 @@ Json ErrorReply(const ServiceError& error, Layout layout) {
 }
 
 Json RecognitionReply(Kind kind, Layout layout, const std::vector<std::string>& lines,
-                      bool withDirection) {
+                      int direction) {
   Json body = KindBody(kind, lines);
-  if (withDirection) body["direction"] = 0;
+  if (direction >= 0) body["direction"] = direction;
   body["log_id"] = NextLogId();
   if (layout == Layout::Key) return body;
   return {{"errno", 0}, {"msg", "success"}, {"data", std::move(body)}};

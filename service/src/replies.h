@@ -47,8 +47,9 @@ inline constexpr ServiceError kDemoTooFrequent{107, "请求Demo过于频繁，�
 Json ErrorReply(const ServiceError& error, Layout layout);
 
 // The recognition reply of a kind from the engine's lines.
+// `direction` is the cloud's: quarter turns counter-clockwise, or -1 when not asked for.
 Json RecognitionReply(Kind kind, Layout layout, const std::vector<std::string>& lines,
-                      bool withDirection);
+                      int direction);
 
 Json TokenReply(const std::string& token);
 Json TokenError(const char* error, const char* description);

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 #include <httplib.h>
+#include <leptonica/allheaders.h>
 
 #include <chrono>
 #include <cstdio>
@@ -10,6 +11,7 @@
 #include <nlohmann/json.hpp>
 
 #include "char_accuracy.h"
+#include "picture_input.h"
 #include "running_service.h"
 #include "sample_pictures.h"
 #include "support/base64.h"
@@ -96,6 +98,25 @@ TEST_F(ServiceHttp, RecognisesInTheKeyAndTheDemoLayouts) {
           "&words_type=print_only");
   ASSERT_EQ(office["errno"], 0) << office;
   EXPECT_EQ(office["data"]["results"][0]["words"]["word"], "会议纪要");
+}
+
+TEST_F(ServiceHttp, CorrectsTheDirectionOfATurnedPictureWhenAsked) {
+  PictureProblem problem;
+  PixPtr upright = ReadPicture(SampleBytes("handwriting.png"), problem);
+  PixPtr turned(pixRotateOrth(upright.get(), 2));  // upside down
+  l_uint8* data = nullptr;
+  size_t size = 0;
+  ASSERT_EQ(pixWriteMem(&data, &size, turned.get(), IFF_PNG), 0);
+  const std::string bytes(reinterpret_cast<char*>(data), size);
+  lept_free(data);
+
+  const Json corrected = PostKey(kGeneralPath, ImageField(bytes) + "&detect_direction=true");
+  ASSERT_EQ(corrected.value("words_result_num", 0), 3) << corrected;
+  EXPECT_EQ(corrected["words_result"][0]["words"], "春眠不觉晓，处处闻啼鸟。");
+  EXPECT_EQ(corrected["direction"], 2);
+  EXPECT_EQ(PostKey(kGeneralPath, ImageField(SampleBytes("handwriting.png")) +
+                                      "&detect_direction=false")["direction"],
+            0);
 }
 
 TEST_F(ServiceHttp, BadRequestsGetTheCloudsErrorObjects) {
