@@ -39,9 +39,37 @@ bool WrittenWithoutSpaces(char32_t c) {
          (c >= 0xFF00 && c <= 0xFFEF) || (c >= 0x20000 && c <= 0x2FA1F);
 }
 
+// CJK and full-width punctuation carries its own spacing.
+bool WideMark(char32_t c) {
+  return (c >= 0x3000 && c <= 0x303F) || (c >= 0xFF01 && c <= 0xFF20);
+}
+
+// The engine often reads a full-width colon or comma in Chinese text as its ASCII twin; after a
+// Chinese character it is the full-width one.
+std::string WidenPunctuation(const std::string& line) {
+  static const std::pair<char, const char*> marks[] = {
+      {':', "："}, {',', "，"}, {';', "；"}, {'!', "！"}, {'?', "？"}};
+  std::string wide;
+  for (char c : line) {
+    const char* replacement = nullptr;
+    for (const auto& [ascii, full] : marks) {
+      if (c == ascii) replacement = full;
+    }
+    std::size_t end = wide.size();
+    while (end > 0 && wide[end - 1] == ' ') --end;
+    if (replacement && WrittenWithoutSpaces(CodePointBefore(wide, end))) {
+      wide += replacement;
+    } else {
+      wide += c;
+    }
+  }
+  return wide;
+}
+
 }  // namespace
 
-std::string TidyLine(const std::string& line) {
+std::string TidyLine(const std::string& rawLine) {
+  const std::string line = WidenPunctuation(rawLine);
   std::string tidy;
   tidy.reserve(line.size());
   for (std::size_t i = 0; i < line.size(); ++i) {
@@ -55,7 +83,8 @@ std::string TidyLine(const std::string& line) {
       while (next < line.size() && line[next] == ' ') ++next;
       const char32_t before = CodePointBefore(tidy, tidy.size());
       const char32_t after = CodePointAt(line, next);
-      if (WrittenWithoutSpaces(before) && WrittenWithoutSpaces(after)) {
+      if ((WrittenWithoutSpaces(before) && WrittenWithoutSpaces(after)) || WideMark(before) ||
+          WideMark(after)) {
         i = next - 1;
         continue;
       }

@@ -80,7 +80,8 @@ class EnginePool {
 };
 
 // Tesseract writes the spaces it sees between Chinese characters; Chinese text has none, so they
-// go, while spaces between words of Latin script stay. Also trims the line's ends.
+// go (also around full-width punctuation, and an ASCII colon or comma after a Chinese character
+// becomes full-width), while spaces between words of Latin script stay. Trims the line's ends.
 std::string TidyLine(const std::string& line);
 
 }  // namespace tarnwick::service

@@ -51,7 +51,7 @@ void ExpectKnownText(const std::vector<std::string>& recognised, const std::stri
   std::cout << "character accuracy on " << sample << ": " << accuracy * 100 << " %\n";
   ::testing::Test::RecordProperty("accuracy_" + sample, std::to_string(accuracy));
   EXPECT_EQ(recognised.size(), known.size()) << Joined(recognised);
-  EXPECT_GE(accuracy, 0.9) << Joined(recognised);
+  EXPECT_GE(accuracy, 0.95) << Joined(recognised);
 }
 
 class ProgramAgainstService : public ::testing::Test {

@@ -22,6 +22,8 @@ TEST(TidyLine, DropsSpacesInsideChineseOnly) {
       {"姓名 张三", "姓名张三"},
       {"出生 1990 年", "出生 1990 年"},  // a digit keeps its space
       {"今天 ， 很好", "今天，很好"},    // full-width punctuation is written without spaces
+      {"时间 : 2024年 , 下午", "时间：2024年，下午"},
+      {"Note: 中文, ok", "Note: 中文，ok"},
       {"   ", ""},
   };
   for (const auto& [raw, tidy] : cases) EXPECT_EQ(TidyLine(raw), tidy) << raw;
