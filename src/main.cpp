@@ -5,8 +5,8 @@
 
 #include <memory>
 
-#include "program.h"
 #include "platform/wx/wx_desktop.h"
+#include "program.h"
 
 namespace {
 
@@ -18,6 +18,9 @@ class TarnwickApp : public wxApp {
     program_->Start();
     return true;
   }
+  // The form model already catches what a handler throws; anything that still reaches the
+  // event loop is dropped there, so the window and the user's output stay.
+  bool OnExceptionInMainLoop() override { return true; }
   int OnExit() override {
     program_.reset();
     desktop_.reset();

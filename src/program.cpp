@@ -3,9 +3,13 @@
 #include <unistd.h>
 
 #include "app/image_source_prompt.h"
+#include "app/message_boxes.h"
 #include "app/option_handlers.h"
 #include "app/startup.h"
+#include "recognition/card_recognition.h"
 #include "recognition/general_recognition.h"
+#include "recognition/special_recognition.h"
+#include "recognition/table_recognition.h"
 
 namespace tarnwick {
 
@@ -17,12 +21,23 @@ Program::Program(Desktop& desktop, std::filesystem::path runDirectory, ServiceEn
       context_{desktop_, window_, state_, settings_, services_, runDirectory_} {}
 
 void Program::AttachHandlers() {
+  window_.OnHandlerFault(
+      [this](std::string_view, std::string_view what) { ShowHandlerFault(context_, what); });
   AttachOptionHandlers(context_);
   window_.OnResize([this] { LayoutOutputBox(window_); });
   window_.选择框_置顶.OnClick([this] { ApplyTopmost(context_); });
   window_.时钟_信息框_修改.OnTick([this] { RelabelPromptButtons(context_); });
   window_.按钮_本地图片.OnClick([this] { ChooseLocalPicture(context_); });
   window_.按钮_网络图片.OnClick([this] { ChooseWebPicture(context_); });
+  window_.选择框_印刷体.OnClick([this] { ClickPrintedFont(context_); });
+  window_.选择框_手写体.OnClick([this] { ClickHandwrittenFont(context_); });
+  window_.按钮_手写文字识别.OnClick([this] { RunHandwriting(context_); });
+  window_.按钮_办公文档识别.OnClick([this] { RunOfficeDocument(context_); });
+  window_.按钮_营业执照识别.OnClick([this] { RunBusinessLicence(context_); });
+  window_.按钮_身份证识别.OnClick([this] { RunIdCard(context_); });
+  window_.按钮_银行卡识别.OnClick([this] { RunBankCard(context_); });
+  window_.按钮_识别_表格文字识别.OnClick([this] { SubmitTable(context_); });
+  window_.按钮_识别_取回识别结果.OnClick([this] { FetchTableResult(context_); });
 }
 
 void Program::Start() {

@@ -18,4 +18,8 @@ int PlainMessageBox(AppContext& app, std::string_view text, int flags,
 int TopmostAwareMessageBox(AppContext& app, std::string_view text, int flags,
                            std::string_view title = kDefaultBoxTitle);
 
+// Tells the user that a command broke off with an unexpected fault. What the window already
+// shows, the output box above all, stays as it is.
+void ShowHandlerFault(AppContext& app, std::string_view what);
+
 }  // namespace tarnwick

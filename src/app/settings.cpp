@@ -4,29 +4,99 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <fstream>
-#include <iterator>
+#include <cerrno>
+#include <filesystem>
 #include <optional>
 #include <vector>
 
 #include "support/gbk_text.h"
-#include "support/text_helpers.h"
 
 namespace tarnwick {
 namespace {
 
 // The file is handled as GBK bytes throughout, so lines this program does not touch keep
-// their exact bytes. "[", "]" and "=" never occur inside a GBK character's first byte, and
-// section and key names are compared as whole trimmed lines, so no trail byte can mislead.
+// their exact bytes. A GBK character's second byte may look like "[", "]" or an ASCII letter,
+// so names are scanned one character at a time: only single-byte characters can close a
+// section name or fold their letter case.
 struct Line {
   std::string text;    // without its line break
   std::string ending;  // "\r\n", "\n" or empty for the last line
 };
 
-std::optional<std::string> ReadBytes(const std::filesystem::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return std::nullopt;
-  return std::string(std::istreambuf_iterator<char>(file), {});
+// A settings file far larger than this was not written by the program; it is left alone.
+constexpr std::size_t kMaxSettingsBytes = 16u << 20;
+
+// What reading the file found: its bytes, no file at all, or a file that is there but could
+// not be read (no permission, not a regular file, a read error). The last must never be
+// replaced, or the user's keys would be lost with it.
+struct FileContents {
+  enum class State { Read, Missing, Unreadable } state = State::Unreadable;
+  std::string bytes;
+};
+
+FileContents ReadBytes(const std::filesystem::path& path) {
+  // O_NONBLOCK: a pipe put where the file should be must not hang the window.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) {
+    return {errno == ENOENT ? FileContents::State::Missing : FileContents::State::Unreadable, {}};
+  }
+  FileContents contents;
+  struct stat info {};
+  if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
+      static_cast<std::size_t>(info.st_size) <= kMaxSettingsBytes) {
+    char buffer[8192];
+    for (;;) {
+      const ssize_t got = ::read(fd, buffer, sizeof buffer);
+      if (got == 0) {
+        contents.state = FileContents::State::Read;
+        break;
+      }
+      if (got < 0 && errno == EINTR) continue;
+      if (got < 0 || contents.bytes.size() + static_cast<std::size_t>(got) > kMaxSettingsBytes) {
+        break;
+      }
+      contents.bytes.append(buffer, static_cast<std::size_t>(got));
+    }
+  }
+  ::close(fd);
+  if (contents.state != FileContents::State::Read) contents.bytes.clear();
+  return contents;
+}
+
+// Bytes of one GBK character starting at `at`: two for a lead byte with its trail byte.
+std::size_t GbkCharacterLength(std::string_view text, std::size_t at) {
+  const auto lead = static_cast<unsigned char>(text[at]);
+  return lead >= 0x81 && lead <= 0xFE && at + 1 < text.size() ? 2 : 1;
+}
+
+// Position of the single-byte character `c` in GBK text, never a trail byte; npos if absent.
+std::size_t FindGbkCharacter(std::string_view text, char c) {
+  for (std::size_t at = 0; at < text.size(); at += GbkCharacterLength(text, at)) {
+    if (text[at] == c) return at;
+  }
+  return std::string_view::npos;
+}
+
+// Lower case for the single-byte letters only; double-byte characters stay as they are.
+std::string GbkLower(std::string_view text) {
+  std::string lower(text);
+  for (std::size_t at = 0; at < lower.size();) {
+    const std::size_t length = GbkCharacterLength(lower, at);
+    if (length == 1 && lower[at] >= 'A' && lower[at] <= 'Z') lower[at] += 'a' - 'A';
+    at += length;
+  }
+  return lower;
+}
+
+// A value always stays on its own line: line breaks in it (from a service reply, say) would
+// otherwise write new keys and sections into the user's file. CR and LF never occur inside a
+// GBK character, so dropping them cannot split one.
+std::string OneLine(std::string_view gbk) {
+  std::string line;
+  for (const char c : gbk) {
+    if (c != '\r' && c != '\n') line += c;
+  }
+  return line;
 }
 
 std::vector<Line> SplitLines(const std::string& bytes) {
@@ -53,14 +123,14 @@ std::string TrimBlanks(std::string_view text) {
 }
 
 bool SameName(std::string_view a, std::string_view b) {
-  return AsciiLower(a) == AsciiLower(b);
+  return GbkLower(a) == GbkLower(b);
 }
 
 // The section a line opens, if it is a section header.
 std::optional<std::string> SectionOf(const Line& line) {
   const std::string text = TrimBlanks(line.text);
   if (text.size() < 2 || text.front() != '[') return std::nullopt;
-  const std::size_t close = text.find(']');
+  const std::size_t close = FindGbkCharacter(text, ']');
   if (close == std::string::npos) return std::nullopt;
   return TrimBlanks(std::string_view(text).substr(1, close - 1));
 }
@@ -97,32 +167,62 @@ Location Locate(const std::vector<Line>& lines, std::string_view section, std::s
   return found;
 }
 
-bool ReplaceFile(const std::filesystem::path& path, const std::string& bytes) {
+bool WriteAll(int fd, const std::string& bytes) {
+  for (std::size_t written = 0; written < bytes.size();) {
+    const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    written += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+// For a file the user may write in a folder they may not: rewrite the file itself. Should the
+// write break off, the old bytes are put back as well as the disk allows.
+bool RewriteInPlace(const std::filesystem::path& path, const std::string& bytes,
+                    const std::string& previous) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return false;
+  struct stat info {};
+  bool ok = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+  if (ok) {
+    ok = WriteAll(fd, bytes) && ::ftruncate(fd, static_cast<off_t>(bytes.size())) == 0 &&
+         ::fsync(fd) == 0;
+    if (!ok && ::lseek(fd, 0, SEEK_SET) == 0 && WriteAll(fd, previous)) {
+      [[maybe_unused]] const int ignored = ::ftruncate(fd, static_cast<off_t>(previous.size()));
+    }
+  }
+  ok = ::close(fd) == 0 && ok;
+  return ok;
+}
+
+enum class Replaced { Yes, NoRoomBeside, No };
+
+// Writes a new file beside the old one and renames it over the old, so the keys are never
+// left half-written.
+Replaced ReplaceFile(const std::filesystem::path& path, const std::string& bytes) {
   struct stat existing {};
   const mode_t mode = ::stat(path.c_str(), &existing) == 0 ? (existing.st_mode & 07777) : 0600;
   std::string temporary = path.string() + ".XXXXXX";
   const int fd = ::mkstemp(temporary.data());
-  if (fd < 0) return false;
-  bool ok = ::fchmod(fd, mode) == 0;
-  for (std::size_t written = 0; ok && written < bytes.size();) {
-    const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
-    ok = n > 0;
-    if (ok) written += static_cast<std::size_t>(n);
-  }
-  ok = ::fsync(fd) == 0 && ok;
+  if (fd < 0)
+    return errno == EACCES || errno == EPERM || errno == EROFS ? Replaced::NoRoomBeside
+                                                               : Replaced::No;
+  bool ok = ::fchmod(fd, mode) == 0 && WriteAll(fd, bytes);
+  ok = ok && ::fsync(fd) == 0;
   ok = ::close(fd) == 0 && ok;
   if (ok) ok = ::rename(temporary.c_str(), path.c_str()) == 0;
   if (!ok) ::unlink(temporary.c_str());
-  return ok;
+  return ok ? Replaced::Yes : Replaced::No;
 }
 
 }  // namespace
 
 std::string SettingsFile::ReadSetting(std::string_view section, std::string_view key,
                                       std::string_view fallback) const {
-  const std::optional<std::string> bytes = ReadBytes(path_);
-  if (!bytes) return std::string(fallback);
-  const std::vector<Line> lines = SplitLines(*bytes);
+  const FileContents file = ReadBytes(path_);
+  if (file.state != FileContents::State::Read) return std::string(fallback);
+  const std::vector<Line> lines = SplitLines(file.bytes);
   const Location found = Locate(lines, Utf8ToGbk(section), Utf8ToGbk(key));
   if (!found.key) return std::string(fallback);
   const std::string& line = lines[*found.key].text;
@@ -131,11 +231,12 @@ std::string SettingsFile::ReadSetting(std::string_view section, std::string_view
 
 bool SettingsFile::WriteSetting(std::string_view section, std::string_view key,
                                 std::string_view value) {
-  const std::string gbkSection = Utf8ToGbk(section);
-  const std::string gbkKey = Utf8ToGbk(key);
-  const std::string entry = gbkKey + "=" + Utf8ToGbk(value);
-  const std::optional<std::string> bytes = ReadBytes(path_);
-  std::vector<Line> lines = SplitLines(bytes.value_or(std::string()));
+  const std::string gbkSection = OneLine(Utf8ToGbk(section));
+  const std::string gbkKey = OneLine(Utf8ToGbk(key));
+  const std::string entry = gbkKey + "=" + OneLine(Utf8ToGbk(value));
+  const FileContents file = ReadBytes(path_);
+  if (file.state == FileContents::State::Unreadable) return false;
+  std::vector<Line> lines = SplitLines(file.bytes);
   const Location found = Locate(lines, gbkSection, gbkKey);
   if (found.key) {
     lines[*found.key].text = entry;
@@ -149,7 +250,11 @@ bool SettingsFile::WriteSetting(std::string_view section, std::string_view key,
   }
   std::string out;
   for (const Line& line : lines) out += line.text + line.ending;
-  return ReplaceFile(path_, out);
+  const Replaced replaced = ReplaceFile(path_, out);
+  if (replaced == Replaced::NoRoomBeside && file.state == FileContents::State::Read) {
+    return RewriteInPlace(path_, out, file.bytes);
+  }
+  return replaced == Replaced::Yes;
 }
 
 }  // namespace tarnwick

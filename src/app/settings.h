@@ -4,7 +4,9 @@
 // a time, the moment they are needed or change; every other line of the file stays as it was.
 //
 // A write replaces the file in one step (a new file renamed over the old), so the keys are
-// never left truncated or half-written, and a new file is readable by its owner only.
+// never left truncated or half-written, and a new file is readable by its owner only. Where
+// the folder refuses new files but the file itself may be written, the file is rewritten in
+// place. A file that is there but cannot be read is never written over.
 
 #include <filesystem>
 #include <string>

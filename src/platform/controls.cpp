@@ -1,5 +1,7 @@
 #include "platform/controls.h"
 
+#include <exception>
+
 namespace tarnwick {
 namespace {
 
@@ -58,10 +60,23 @@ void Control::SetPeriod(int milliseconds) {
   Notify(ControlChange::Period);
 }
 
+void Control::Run(const Handler& handler) {
+  if (!handler) return;
+  if (form_) {
+    form_->RunGuarded(name_, handler);
+    return;
+  }
+  try {
+    handler();
+  } catch (...) {
+    // A control outside any window has no one to tell; its handler's work simply ends.
+  }
+}
+
 void Control::Click() {
   if (kind_ == ControlKind::CheckBox) SetTicked(!ticked_);
   if (kind_ == ControlKind::RadioButton) SetTicked(true);
-  if (onClick_) onClick_();
+  Run(onClick_);
 }
 
 void Control::Type(std::string_view text) {
@@ -75,11 +90,11 @@ void Control::Type(std::string_view text) {
 void Control::EditByUser(std::string_view text) {
   if (text == text_) return;
   SetText(text);
-  if (onTextChanged_) onTextChanged_();
+  Run(onTextChanged_);
 }
 
 void Control::Tick() {
-  if (period_ > 0 && onTick_) onTick_();
+  if (period_ > 0) Run(onTick_);
 }
 
 Control* Form::Find(std::string_view name) const {
@@ -101,7 +116,26 @@ Rect Form::PlaceInClientArea(const Control& control) const {
 void Form::Resize(int width, int height) {
   width_ = width;
   height_ = height;
-  if (onResize_) onResize_();
+  if (onResize_) RunGuarded({}, onResize_);
+}
+
+void Form::RunGuarded(std::string_view control, const Handler& handler) {
+  // The report is made inside the catch, where the exception's text is still alive, and is
+  // guarded in turn: copying a text after running out of memory may fail as well.
+  const auto report = [&](const char* what) {
+    try {
+      if (onHandlerFault_) onHandlerFault_(control, what);
+    } catch (...) {
+      // The report failed too; the window goes on regardless.
+    }
+  };
+  try {
+    handler();
+  } catch (const std::exception& error) {
+    report(error.what());
+  } catch (...) {
+    report("unknown exception");
+  }
 }
 
 }  // namespace tarnwick

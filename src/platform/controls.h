@@ -7,6 +7,10 @@
 // changes the state and then runs the handler; a change by program (SetTicked, SetText, ...)
 // changes the state only. The program relies on this: unticking one box of a pair by program
 // must not run that box's handler.
+//
+// Every handler runs guarded: an exception that leaves it ends that one piece of work and is
+// handed to the form's fault reporter. It never reaches the desktop's event loop, so a fault
+// cannot end the program and take the user's output box with it.
 
 #include <cstdint>
 #include <functional>
@@ -50,6 +54,8 @@ struct ControlDefinition {
   bool ticked = false;
 };
 
+class Form;
+
 class Control {
  public:
   using Handler = std::function<void()>;
@@ -92,8 +98,11 @@ class Control {
   void Observe(Observer observer) { observers_.push_back(std::move(observer)); }
 
  private:
+  friend class Form;
   void Notify(ControlChange change);
+  void Run(const Handler& handler);
 
+  Form* form_ = nullptr;  // the window that holds the control, once registered
   std::string name_;
   ControlKind kind_;
   std::string parent_;
@@ -115,6 +124,8 @@ class Control {
 class Form {
  public:
   using Handler = std::function<void()>;
+  // Told which control's handler failed and why; must not throw itself.
+  using FaultReporter = std::function<void(std::string_view control, std::string_view what)>;
 
   Form(std::string caption, int width, int height)
       : caption_(std::move(caption)), width_(width), height_(height) {}
@@ -133,9 +144,16 @@ class Form {
   // The user (or the window system) gave the window a new outer size.
   void Resize(int width, int height);
   void OnResize(Handler handler) { onResize_ = std::move(handler); }
+  void OnHandlerFault(FaultReporter reporter) { onHandlerFault_ = std::move(reporter); }
+
+  // Runs a handler of this form; an exception it throws goes to the fault reporter.
+  void RunGuarded(std::string_view control, const Handler& handler);
 
  protected:
-  void Register(Control& control) { controls_.push_back(&control); }
+  void Register(Control& control) {
+    control.form_ = this;
+    controls_.push_back(&control);
+  }
 
  private:
   std::string caption_;
@@ -143,6 +161,7 @@ class Form {
   int height_;
   std::vector<Control*> controls_;
   Handler onResize_;
+  FaultReporter onHandlerFault_;
 };
 
 }  // namespace tarnwick

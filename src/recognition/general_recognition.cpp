@@ -166,10 +166,11 @@ void RecognizeImageUrl(AppContext& app, std::string_view address) {
   if (!window.选择框_我自己有key.ticked() || !HaveAccessToken(app)) return;
   if (window.选择框_高精度版.ticked()) {
     // The service gets the picture itself, downloaded by the program.
-    PostForm(
-        app, KeyAddress(app, Edition::HighAccuracy),
-        PictureForm(app, "image=", HttpRequest({.url = state.ImageUrl}, app.services.transport),
-                    KeyTail(app, Edition::HighAccuracy)));
+    PostForm(app, KeyAddress(app, Edition::HighAccuracy),
+             PictureForm(app, "image=",
+                         HttpRequest({.url = state.ImageUrl, .maxReplyBytes = kMaxPictureBytes},
+                                     app.services.transport),
+                         KeyTail(app, Edition::HighAccuracy)));
     ResultWriter(app).RenderWordsResult(state.ReplyText, kWebSource, ReplyLayout::Key);
   }
   if (window.选择框_标准版.ticked()) {

@@ -37,8 +37,13 @@ std::size_t Utf8SequenceLength(std::string_view text, std::size_t at) {
   return taken;
 }
 
+// A lead byte takes the next byte with it only when that byte can be a trail byte; otherwise
+// the next character (an ASCII letter, a NUL) is a character of its own and must survive.
 std::size_t GbkSequenceLength(std::string_view text, std::size_t at) {
-  return static_cast<unsigned char>(text[at]) >= 0x81 && at + 1 < text.size() ? 2 : 1;
+  const auto lead = static_cast<unsigned char>(text[at]);
+  if (lead < 0x81 || lead == 0xFF || at + 1 >= text.size()) return 1;
+  const auto trail = static_cast<unsigned char>(text[at + 1]);
+  return trail >= 0x40 && trail <= 0xFE && trail != 0x7F ? 2 : 1;
 }
 
 class Converter {

@@ -31,6 +31,14 @@ struct JsonObject::Root {
 
 namespace {
 
+// Setting an element past an array's end fills the gap with nulls, as script arrays do; an
+// index further out than this is refused, so that one call cannot claim gigabytes.
+constexpr std::size_t kMaxElementsAdded = 1024;
+
+bool CanHoldIndex(const Json& array, std::size_t index) {
+  return index < array.size() || index - array.size() < kMaxElementsAdded;
+}
+
 // Deeper nesting than any reply has is refused, so that no text can exhaust the stack.
 constexpr int kMaxDepth = 512;
 
@@ -138,6 +146,7 @@ bool Assign(Json* root, std::string_view path, Json value) {
   }
   const std::size_t index = std::get<std::size_t>(last);
   if (parent->is_array()) {
+    if (!CanHoldIndex(*parent, index)) return false;
     while (parent->size() <= index) parent->push_back(nullptr);
     (*parent)[index] = std::move(value);
     return true;
@@ -216,12 +225,12 @@ void JsonObject::SetNumber(std::string_view path, double number) {
 }
 
 double JsonObject::GetNumber(std::string_view path) const {
-  const Json* value = Select(root_->node, path, EmptyPath::Invalid, LeadingIndex::Refused);
+  const Json* value = Select(root_->node, path, EmptyPath::Invalid, LeadingIndex::Allowed);
   return value && value->is_number() ? value->get<double>() : 0;
 }
 
 std::string JsonObject::GetJson(std::string_view path) const {
-  return TextOf(Select(root_->node, path, EmptyPath::Invalid, LeadingIndex::Refused), true);
+  return TextOf(Select(root_->node, path, EmptyPath::Invalid, LeadingIndex::Allowed), true);
 }
 
 std::string JsonObject::GetText(std::string_view path, bool asJson) const {
@@ -278,6 +287,7 @@ std::string JsonObject::GetElementText(int index, std::string_view path, bool as
 void JsonObject::SetElement(int index, std::string_view value, bool asJson) {
   std::optional<Json> element = ValueOf(value, asJson);
   if (!element || index < 0 || !root_->node || !root_->node->is_array()) return;
+  if (!CanHoldIndex(*root_->node, static_cast<std::size_t>(index))) return;
   Json* root = root_->Writable();
   while (root->size() <= static_cast<std::size_t>(index)) root->push_back(nullptr);
   (*root)[static_cast<std::size_t>(index)] = std::move(*element);
@@ -299,13 +309,13 @@ void JsonObject::SetValue(std::string_view value, bool asJson) {
 }
 
 bool JsonObject::Has(std::string_view path) const {
-  const Json* value = Select(root_->node, path, EmptyPath::Invalid, LeadingIndex::Refused);
+  const Json* value = Select(root_->node, path, EmptyPath::Invalid, LeadingIndex::Allowed);
   return value && !value->is_null();
 }
 
 int JsonObject::MemberNames(std::vector<std::string>& names, std::string_view path) const {
   names.clear();
-  const Json* value = Select(root_->node, path, EmptyPath::SelectsRoot, LeadingIndex::Refused);
+  const Json* value = Select(root_->node, path, EmptyPath::SelectsRoot, LeadingIndex::Allowed);
   if (value && value->is_object()) {
     for (const auto& member : value->items()) names.push_back(member.key());
   } else if (value && value->is_array()) {
@@ -315,7 +325,7 @@ int JsonObject::MemberNames(std::vector<std::string>& names, std::string_view pa
 }
 
 int JsonObject::TypeOf(std::string_view path) const {
-  const Json* value = Select(root_->node, path, EmptyPath::SelectsRoot, LeadingIndex::Refused);
+  const Json* value = Select(root_->node, path, EmptyPath::SelectsRoot, LeadingIndex::Allowed);
   if (!value || value->is_null()) return kJsonMissing;
   if (value->is_number()) return kJsonNumber;
   if (value->is_object()) return kJsonObjectType;

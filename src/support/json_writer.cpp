@@ -3,34 +3,45 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <optional>
 
 namespace tarnwick {
 namespace {
 
-// Decodes the code point at `at` when the bytes there are well-formed UTF-8; `length` is set
-// to the bytes used (1 for a stray byte, which is then copied as it is).
-char32_t DecodeUtf8(const std::string& text, std::size_t at, std::size_t* length) {
+// Decodes the code point at `at` when the bytes there are well-formed UTF-8 (no overlong
+// forms, no surrogates, nothing above U+10FFFF); `length` is set to the bytes used. Returns
+// nothing for a byte that does not start such a character.
+std::optional<char32_t> DecodeUtf8(const std::string& text, std::size_t at, std::size_t* length) {
   const auto b0 = static_cast<unsigned char>(text[at]);
-  const auto cont = [&](std::size_t k) {
-    return at + k < text.size() && (static_cast<unsigned char>(text[at + k]) & 0xC0) == 0x80;
+  const auto in = [&](std::size_t k, unsigned char low, unsigned char high) {
+    if (at + k >= text.size()) return false;
+    const auto b = static_cast<unsigned char>(text[at + k]);
+    return b >= low && b <= high;
   };
   const auto byte = [&](std::size_t k) {
     return static_cast<char32_t>(static_cast<unsigned char>(text[at + k]) & 0x3F);
   };
-  if (b0 >= 0xC2 && b0 < 0xE0 && cont(1)) {
+  if (b0 >= 0xC2 && b0 <= 0xDF && in(1, 0x80, 0xBF)) {
     *length = 2;
     return (static_cast<char32_t>(b0 & 0x1F) << 6) | byte(1);
   }
-  if (b0 >= 0xE0 && b0 < 0xF0 && cont(1) && cont(2)) {
-    *length = 3;
-    return (static_cast<char32_t>(b0 & 0x0F) << 12) | (byte(1) << 6) | byte(2);
+  if (b0 >= 0xE0 && b0 <= 0xEF) {
+    const unsigned char low = b0 == 0xE0 ? 0xA0 : 0x80;
+    const unsigned char high = b0 == 0xED ? 0x9F : 0xBF;
+    if (in(1, low, high) && in(2, 0x80, 0xBF)) {
+      *length = 3;
+      return (static_cast<char32_t>(b0 & 0x0F) << 12) | (byte(1) << 6) | byte(2);
+    }
   }
-  if (b0 >= 0xF0 && b0 < 0xF5 && cont(1) && cont(2) && cont(3)) {
-    *length = 4;
-    return (static_cast<char32_t>(b0 & 0x07) << 18) | (byte(1) << 12) | (byte(2) << 6) | byte(3);
+  if (b0 >= 0xF0 && b0 <= 0xF4) {
+    const unsigned char low = b0 == 0xF0 ? 0x90 : 0x80;
+    const unsigned char high = b0 == 0xF4 ? 0x8F : 0xBF;
+    if (in(1, low, high) && in(2, 0x80, 0xBF) && in(3, 0x80, 0xBF)) {
+      *length = 4;
+      return (static_cast<char32_t>(b0 & 0x07) << 18) | (byte(1) << 12) | (byte(2) << 6) | byte(3);
+    }
   }
-  *length = 1;
-  return b0;
+  return std::nullopt;
 }
 
 // Characters written as \u escapes: controls, and the invisible or line-breaking characters
@@ -79,18 +90,23 @@ void WriteString(const std::string& text, std::string& out) {
         break;
     }
     std::size_t length = 1;
-    const char32_t code = static_cast<unsigned char>(c) < 0x80 ? static_cast<char32_t>(c)
-                                                               : DecodeUtf8(text, at, &length);
-    if (length > 1 || static_cast<unsigned char>(c) < 0x80) {
-      if (NeedsUnicodeEscape(code)) {
-        char escape[16];
-        std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned>(code));
-        out += escape;
-        at += length;
-        continue;
-      }
+    const std::optional<char32_t> code = static_cast<unsigned char>(c) < 0x80
+                                             ? static_cast<char32_t>(c)
+                                             : DecodeUtf8(text, at, &length);
+    if (!code) {
+      // A byte that is not UTF-8 would make the text unreadable as JSON; it shows as GBK
+      // shows what it cannot hold.
+      out += '?';
+      ++at;
+      continue;
     }
-    out.append(text, at, length);
+    if (NeedsUnicodeEscape(*code)) {
+      char escape[16];
+      std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned>(*code));
+      out += escape;
+    } else {
+      out.append(text, at, length);
+    }
     at += length;
   }
   out += '"';

@@ -13,10 +13,10 @@
 #include <wx/textdlg.h>
 
 #include "app/image_source_prompt.h"
-#include "program.h"
 #include "platform/wx/form_view.h"
 #include "platform/wx/wx_desktop.h"
 #include "platform/wx/wx_text.h"
+#include "program.h"
 #include "support/fake_ocr_service.h"
 #include "support/temp_folder.h"
 

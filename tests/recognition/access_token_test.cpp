@@ -84,5 +84,17 @@ TEST_F(AccessToken, ARejectedTokenIsForgottenAndReplacedNextTime) {
   EXPECT_NE(Output().find("A\r\nB\r\n"), std::string::npos);
 }
 
+TEST_F(AccessToken, AReplyCanAddNoKeysToTheSettingsFile) {
+  UseKeyMode();
+  window().编辑框_延迟毫秒.EditByUser("300");
+  service_.Reply(testing::kTokenPath,
+                 "{\"access_token\":\"tok\\r\\n延迟ms=987654\\r\\n[新节]\\r\\nx=1\"}");
+  service_.Reply(testing::kGeneralBasicPath, kTwoLineKeyReply);
+  RecognizeImageFile(app(), MakePicture("a.png", "x"));
+  sim_.Restart();
+  EXPECT_EQ(window().编辑框_延迟毫秒.text(), "300");
+  EXPECT_EQ(sim_.program().settings().ReadSetting("新节", "x", "none"), "none");
+}
+
 }  // namespace
 }  // namespace tarnwick

@@ -1,5 +1,6 @@
 #include "recognition/general_recognition.h"
 
+#include "support/file_bytes.h"
 #include "support/recognition_fixture.h"
 
 namespace tarnwick {
@@ -223,6 +224,17 @@ TEST_F(GeneralRecognition, MissingFilesAndDeadServicesGiveEmptyResults) {
   EXPECT_TRUE(program.window().编辑框1.text().ends_with(
       "--------返回内容为空,请更换模式后重试或更换图片后重试\r\n\r\n"));
   EXPECT_TRUE(offline.desktop().boxes().empty());
+}
+
+TEST_F(GeneralRecognition, AWebPictureFarAboveWhatTheServiceTakesCountsAsAFailedDownload) {
+  UseKeyMode();
+  UseHighAccuracy();
+  service_.Reply(testing::kAccurateBasicPath, kTwoLineKeyReply);
+  service_.Reply("/pictures/huge.jpg", std::string(kMaxPictureBytes + 1, 'p'));
+  RecognizeImageUrl(app(), service_.base() + "/pictures/huge.jpg");
+  EXPECT_TRUE(service_.requestsTo(testing::kAccurateBasicPath)
+                  .at(0)
+                  .body.starts_with("image=&language_type=auto_detect"));
 }
 
 }  // namespace

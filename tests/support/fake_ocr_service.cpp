@@ -23,7 +23,10 @@ ServiceEndpoints FakeOcrService::endpoints() const {
 
 void FakeOcrService::Reply(const std::string& path, std::string body) {
   std::lock_guard lock(mutex_);
-  replies_[path].push_back(std::move(body));
+  Replies& replies = replies_[path];
+  if (replies.lastUsed) replies.queue.clear();
+  replies.lastUsed = false;
+  replies.queue.push_back(std::move(body));
 }
 
 std::vector<RecordedRequest> FakeOcrService::requests() const {
@@ -48,9 +51,14 @@ void FakeOcrService::Handle(const httplib::Request& request, httplib::Response& 
                          question == std::string::npos ? "" : request.target.substr(question + 1),
                          request.body, request.headers});
     auto found = replies_.find(request.path);
-    if (found != replies_.end() && !found->second.empty()) {
-      body = found->second.front();
-      if (found->second.size() > 1) found->second.pop_front();
+    if (found != replies_.end() && !found->second.queue.empty()) {
+      Replies& replies = found->second;
+      body = replies.queue.front();
+      if (replies.queue.size() > 1) {
+        replies.queue.pop_front();
+      } else {
+        replies.lastUsed = true;
+      }
     } else if (defaults_.contains(request.path)) {
       body = defaults_[request.path];
     } else {

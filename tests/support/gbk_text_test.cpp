@@ -29,6 +29,11 @@ TEST(Utf8ToGbk, ReplacesWhatGbkCannotHoldAndEndsAtNul) {
 TEST(GbkToUtf8, RoundTripsAndMarksBrokenBytes) {
   EXPECT_EQ(GbkToUtf8("\xA3\xBA\xD6\xD0"), "：中");
   EXPECT_EQ(GbkToUtf8("x\x81"), "x?");
+  // A lead byte without a trail byte costs only itself: what follows it stays.
+  EXPECT_EQ(GbkToUtf8("\xFD\x3F"), "??");
+  EXPECT_EQ(GbkToUtf8("\x81 \xD6\xD0"), "? 中");
+  EXPECT_EQ(GbkToUtf8(std::string("\xCE\0z", 3)), std::string("?\0z", 3));
+  EXPECT_EQ(GbkToUtf8("\xFF\xD6\xD0"), "?中");
   EXPECT_EQ(GbkToUtf8(""), "");
 }
 

@@ -51,6 +51,11 @@ TEST(UrlParts, DeriveHostPortAndPathByTheProgramsRules) {
       {"http://h.example?x=1", "h.example?x=1", "h.example?x=1", 80, "/"},
       {"h.example/p", "h.example", "h.example", 80, "/p"},
       {"https://h.example:9/", "h.example", "h.example:9", 9, "/"},
+      // Hosts short enough to be found inside the scheme.
+      {"http://t/x", "t", "t", 80, "/x"},
+      {"https://s/", "s", "s", 443, "/"},
+      {"http://h:11633/", "h", "h:11633", 11633, "/"},
+      {"HTTP://P/Q", "p", "p", 80, "/Q"},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(UrlHost(c.url, KeepPort::No), c.host) << c.url;
@@ -264,6 +269,8 @@ TEST(HttpRequest, SendsTheRequestThroughTheGivenProxy) {
   EXPECT_EQ(HttpRequest({.url = "http://origin.invalid/p?q=1", .proxy = proxyAddress}), "ok");
   const RawRequest request = proxy.requests().at(0);
   EXPECT_EQ(request.requestLine, "GET http://origin.invalid/p?q=1 HTTP/1.1");
+  HttpRequest({.url = "http://t/x", .proxy = proxyAddress});
+  EXPECT_EQ(proxy.requests().at(1).requestLine, "GET http://t/x HTTP/1.1");
 }
 
 }  // namespace

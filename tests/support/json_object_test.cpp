@@ -88,6 +88,16 @@ TEST(JsonObject, ReadsArraysByIndex) {
   EXPECT_EQ(list.GetObject("[1]").ToJson(), "7");
   EXPECT_EQ(list.GetElementText(1), "7");
   EXPECT_EQ(list.MemberCount("[0]"), 1);
+  // Every reading operation takes a path that starts with an index into a root array.
+  EXPECT_EQ(list.GetJson("[0]"), R"({"x":1})");
+  EXPECT_EQ(list.GetNumber("[1]"), 7);
+  EXPECT_EQ(list.GetNumber("[0].x"), 1);
+  EXPECT_TRUE(list.Has("[0].x"));
+  EXPECT_FALSE(list.Has("[2]"));
+  EXPECT_EQ(list.TypeOf("[0]"), kJsonObjectType);
+  EXPECT_EQ(list.TypeOf("[1]"), kJsonNumber);
+  EXPECT_EQ(list.MemberNames(names, "[0]"), 1);
+  EXPECT_EQ(names, (std::vector<std::string>{"x"}));
 }
 
 TEST(JsonObject, MissingObjectsHoldNothingAllTheWayDown) {
@@ -192,6 +202,50 @@ TEST(JsonObject, ChangesValuesThroughTheSettingOperations) {
   EXPECT_EQ(json.ToJson(), "");
   json.Init();
   EXPECT_EQ(json.ToJson(), "{}");
+}
+
+TEST(JsonObject, WritesOnlyJsonThatParsesBack) {
+  // Bytes that are not UTF-8: stray, truncated, overlong, a surrogate, beyond U+10FFFF.
+  const std::string notUtf8[] = {
+      "a\xFF"
+      "b",
+      "\xE4\xB8",
+      "\xC0\xAF",
+      "\xE0\x80\xAF",
+      "\xED\xA0\x80",
+      "\xF4\x90\x80\x80",
+      "ok 中"};
+  for (const std::string& text : notUtf8) {
+    JsonObject json;
+    json.SetText(text, text);
+    json.Push(text, "list");
+    const std::string written = json.ToJson();
+    JsonObject reread;
+    EXPECT_TRUE(reread.Parse(written)) << written;
+    EXPECT_EQ(reread.ToJson(), written);
+    JsonObject value;
+    value.SetValue(text);
+    EXPECT_TRUE(reread.Parse("[" + value.ToJson() + "]")) << value.ToJson();
+  }
+  JsonObject value;
+  value.SetValue(
+      "a\xFF"
+      "b 中");
+  EXPECT_EQ(value.ToJson(), R"("a?b 中")");
+}
+
+TEST(JsonObject, RefusesAnIndexFarBeyondTheArraysEnd) {
+  JsonObject json;
+  ASSERT_TRUE(json.Parse(R"({"a":[]})"));
+  json.SetText("a[10000000]", "x");
+  EXPECT_EQ(json.ToJson(), R"({"a":[]})");
+  json.SetText("a[2]", "x");
+  EXPECT_EQ(json.ToJson(), R"({"a":[null,null,"x"]})");
+  json.Reset(5);
+  json.SetElement(10000000, "y");
+  EXPECT_EQ(json.ToJson(), "[]");
+  json.SetElement(1, "y");
+  EXPECT_EQ(json.ToJson(), R"([null,"y"])");
 }
 
 TEST(JsonObject, RefusesNestingDeepEnoughToExhaustTheStack) {

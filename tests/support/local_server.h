@@ -4,6 +4,7 @@
 
 #include <httplib.h>
 
+#include <chrono>
 #include <memory>
 #include <string>
 #include <thread>
@@ -16,9 +17,10 @@ enum class Scheme { Http, Https };
 
 class LocalServer {
  public:
-  explicit LocalServer(Scheme scheme = Scheme::Http) : scheme_(scheme) {
+  explicit LocalServer(Scheme scheme = Scheme::Http)
+      : LocalServer(scheme, ThrowawayCertificate()) {}
+  LocalServer(Scheme scheme, const TestCertificate& certificate) : scheme_(scheme) {
     if (scheme == Scheme::Https) {
-      const TestCertificate& certificate = ThrowawayCertificate();
       server_ = std::make_unique<httplib::SSLServer>(certificate.certificateFile.c_str(),
                                                      certificate.keyFile.c_str());
     } else {
@@ -35,6 +37,8 @@ class LocalServer {
   void Start() {
     port_ = server_->bind_to_any_port("127.0.0.1");
     thread_ = std::thread([this] { server_->listen_after_bind(); });
+    // A stop() that comes before the loop runs is lost and the join never returns.
+    while (!server_->is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
   void Stop() {
     if (!thread_.joinable()) return;

@@ -12,5 +12,8 @@ struct TestCertificate {
 };
 
 const TestCertificate& ThrowawayCertificate();
+// Made the same way, but for the name "other.example" only: a trusted certificate that does
+// not name the server it is served from.
+const TestCertificate& OtherNameCertificate();
 
 }  // namespace tarnwick::testing

@@ -2,11 +2,17 @@
 
 #include <wx/artprov.h>
 #include <wx/button.h>
+#include <wx/display.h>
+#include <wx/scrolwin.h>
+#include <wx/settings.h>
 #include <wx/sizer.h>
 #include <wx/statbmp.h>
 #include <wx/stattext.h>
 
+#include <algorithm>
+
 #include "platform/desktop.h"
+#include "platform/wx/text_wrap.h"
 #include "platform/wx/wx_text.h"
 
 namespace tarnwick {
@@ -30,6 +36,40 @@ wxArtID IconFor(int flags) {
   }
 }
 
+// Room the box needs beside its text on the screen: title bar, icon, buttons and margins.
+constexpr int kRoomAroundTextX = 120;
+constexpr int kRoomAroundTextY = 160;
+
+// The text, wrapped to a readable width and shown with "&" as typed, in a pane that scrolls
+// when the text is taller than the screen leaves room for.
+wxWindow* MakeTextPane(wxWindow* parent, std::string_view text) {
+  // The box is not on a screen yet: it will be centred on the main one.
+  const wxRect screen = wxDisplay(0u).GetClientArea();
+  const int wrapWidth =
+      std::max(200, std::min(screen.width * 5 / 8, screen.width - kRoomAroundTextX));
+  const int maxHeight = std::max(100, screen.height - kRoomAroundTextY);
+
+  auto* pane = new wxScrolledWindow(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxVSCROLL);
+  auto* label = new wxStaticText(pane, wxID_ANY, wxEmptyString);
+  label->SetLabelText(WrapToWidth(ToWx(WithNewlines(text)), label->GetFont(), wrapWidth));
+  auto* sizer = new wxBoxSizer(wxVERTICAL);
+  sizer->Add(label);
+  pane->SetSizer(sizer);
+
+  const wxSize textSize = label->GetBestSize();
+  if (textSize.y <= maxHeight) {
+    pane->ShowScrollbars(wxSHOW_SB_NEVER, wxSHOW_SB_NEVER);
+    pane->SetMinSize(textSize);
+  } else {
+    pane->SetScrollRate(0, std::max(1, label->GetCharHeight()));
+    pane->ShowScrollbars(wxSHOW_SB_NEVER, wxSHOW_SB_ALWAYS);
+    pane->SetMinSize(
+        wxSize(textSize.x + wxSystemSettings::GetMetric(wxSYS_VSCROLL_X, pane), maxHeight));
+  }
+  pane->FitInside();
+  return pane;
+}
+
 }  // namespace
 
 MessageDialog::MessageDialog(std::string_view text, int flags, std::string_view title)
@@ -44,8 +84,7 @@ MessageDialog::MessageDialog(std::string_view text, int flags, std::string_view 
     body->Add(new wxStaticBitmap(this, wxID_ANY, wxArtProvider::GetBitmap(icon, wxART_MESSAGE_BOX)),
               0, wxALL, 12);
   }
-  body->Add(new wxStaticText(this, wxID_ANY, ToWx(WithNewlines(text))), 1,
-            wxALL | wxALIGN_CENTER_VERTICAL, 12);
+  body->Add(MakeTextPane(this, text), 1, wxALL | wxALIGN_CENTER_VERTICAL, 12);
 
   auto* buttons = new wxBoxSizer(wxHORIZONTAL);
   const auto answers = ButtonAnswersFor(flags);
