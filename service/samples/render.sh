@@ -14,7 +14,7 @@ text_picture() {
   printf '%s\n' "$@" >"$name.txt"
   convert -background white -fill black -font "$font" -pointsize "$size" \
     -interline-spacing 12 label:"$(printf '%s\n' "$@")" \
-    -bordercolor white -border 40 -colorspace Gray -depth 8 "$name.png"
+    -bordercolor white -border 40 -colorspace Gray -depth 8 -strip "$name.png"
 }
 
 text_picture general 28 \
@@ -30,7 +30,7 @@ text_picture handwriting 30 \
 
 text_picture office 32 \
   "会议纪要" \
-  "时间：2024年3月8日 下午两点" \
+  "时间：2024年3月8日下午两点" \
   "地点：第三会议室" \
   "议题：季度预算与招聘计划"
 
@@ -67,4 +67,4 @@ for i in "${!cells[@]}"; do
   row=$((i / 3)) col=$((i % 3))
   text+=(-annotate "+$((50 + col * 200))+$((72 + row * 80))" "${cells[$i]}")
 done
-convert -size 640x280 xc:white "${draw[@]}" "${text[@]}" -colorspace Gray -depth 8 table.png
+convert -size 640x280 xc:white "${draw[@]}" "${text[@]}" -colorspace Gray -depth 8 -strip table.png

@@ -14,6 +14,7 @@
 #include "picture_input.h"
 #include "running_service.h"
 #include "sample_pictures.h"
+#include "sheet_reader.h"
 #include "support/base64.h"
 #include "support/text_helpers.h"
 
@@ -191,25 +192,6 @@ TEST_F(ServiceHttp, CardsAreReadFromTheirPrintedLabelsAndDigits) {
   }
 }
 
-// The cells of the first sheet, read back with openpyxl, one tab-separated line per row.
-std::string SheetCells(const std::string& xlsx) {
-  tarnwick::testing::TempFolder folder;
-  const std::filesystem::path file = folder.path() / "table.xlsx";
-  tarnwick::testing::WriteFileBytes(file, xlsx);
-  const std::string command =
-      "/usr/bin/python3 -c \"import openpyxl,sys; ws=openpyxl.load_workbook(sys.argv[1]).active; "
-      "print('\\n'.join('\\t'.join('' if c is None else str(c) for c in r) for r in "
-      "ws.iter_rows(values_only=True)))\" " +
-      file.string();
-  std::string text;
-  if (FILE* pipe = popen(command.c_str(), "r")) {
-    char buffer[4096];
-    for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) text.append(buffer, n);
-    pclose(pipe);
-  }
-  return text;
-}
-
 TEST_F(ServiceHttp, TableJobEndsInASpreadsheetOfTheCells) {
   const std::string token = Token();
   const Json submitted =
@@ -241,11 +223,9 @@ TEST_F(ServiceHttp, TableJobEndsInASpreadsheetOfTheCells) {
   EXPECT_EQ(download->get_header_value("Content-Type"),
             "application/vnd.openxmlformats-officedocument.spreadsheetml.sheet");
 
-  std::string known;
-  for (const std::string& row : testing::SampleLines("table")) known += row + "\n";
-  const std::string cells = SheetCells(download->body);
+  const std::string cells = testing::SheetCells(download->body);
   EXPECT_EQ(std::count(cells.begin(), cells.end(), '\t'), 6) << cells;  // 3 rows of 3 cells
-  EXPECT_GE(testing::CharacterAccuracy(cells, known), 0.9) << cells;
+  EXPECT_GE(testing::CharacterAccuracy(cells, testing::KnownTable()), 0.9) << cells;
 }
 
 TEST_F(ServiceHttp, ServesTheSamplePicturesAtTheProgramsDefaultAddresses) {
