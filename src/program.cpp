@@ -10,6 +10,8 @@
 #include "recognition/general_recognition.h"
 #include "recognition/special_recognition.h"
 #include "recognition/table_recognition.h"
+#include "sources/clipboard_watcher.h"
+#include "sources/folder_recognition.h"
 
 namespace tarnwick {
 
@@ -38,6 +40,10 @@ void Program::AttachHandlers() {
   window_.按钮_银行卡识别.OnClick([this] { RunBankCard(context_); });
   window_.按钮_识别_表格文字识别.OnClick([this] { SubmitTable(context_); });
   window_.按钮_识别_取回识别结果.OnClick([this] { FetchTableResult(context_); });
+  window_.按钮_文件夹识别.OnClick([this] { FolderRecognition(context_, folderWalk_); });
+  window_.按钮_停止.OnClick([this] { StopFolderWalk(context_, folderWalk_); });
+  window_.选择框_监视剪贴板url.OnClick([this] { ClipboardWatchClicked(context_); });
+  window_.时钟_监视剪贴板.OnTick([this] { ClipboardWatchTick(context_); });
 }
 
 void Program::Start() {

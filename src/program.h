@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "app/app_context.h"
+#include "sources/folder_recognition.h"
 
 namespace tarnwick {
 
@@ -35,6 +36,7 @@ class Program {
   MainWindow window_;
   SettingsFile settings_;
   AppContext context_;
+  FolderWalk folderWalk_;
 };
 
 // The folder the running program lives in, where it keeps everything it stores.

@@ -26,8 +26,15 @@ const char kNineBars[] = "|\r\n|\r\n|\r\n|\r\n|\r\n|\r\n|\r\n|\r\n|";
 
 MainWindow::MainWindow()
     : Form(kMainWindowCaption, kMainWindowWidth, kMainWindowHeight)
-          TARNWICK_MAIN_WINDOW_CONTROLS(TARNWICK_INIT_CONTROL) {
+          TARNWICK_MAIN_WINDOW_CONTROLS(TARNWICK_INIT_CONTROL),
+      标签_进度({"标签_进度", ControlKind::Label, "", {0, 0, 160, 0}, "", false}),
+      标签_当前文件({"标签_当前文件", ControlKind::Label, "", {0, 0, 0, 0}, "", false}),
+      按钮_停止({"按钮_停止", ControlKind::Button, "", {0, 0, 96, 0}, "停止(Esc)", false}) {
   TARNWICK_MAIN_WINDOW_CONTROLS(TARNWICK_REGISTER_CONTROL)
+  RegisterInStatusBar(标签_进度);
+  RegisterInStatusBar(标签_当前文件);
+  RegisterInStatusBar(按钮_停止);
+  按钮_停止.SetEnabled(false);
 }
 
 #undef TARNWICK_INIT_CONTROL

@@ -85,6 +85,12 @@ class MainWindow : public Form {
   TARNWICK_MAIN_WINDOW_CONTROLS(TARNWICK_DECLARE_CONTROL)
 #undef TARNWICK_DECLARE_CONTROL
 
+  // The status bar at the window's foot, where a folder walk shows how far it has come (files
+  // done of files found, and the file being recognised) and can be stopped after that file.
+  Control 标签_进度;
+  Control 标签_当前文件;
+  Control 按钮_停止;  // enabled only while a walk runs; Esc presses it too
+
   // The output box grows only at its end; nothing in the program reads it back or clears it.
   void AppendOutput(std::string_view text) {
     编辑框1.Append(text);

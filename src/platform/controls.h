@@ -137,6 +137,9 @@ class Form {
   int width() const { return width_; }
   int height() const { return height_; }
   const std::vector<Control*>& controls() const { return controls_; }
+  // Controls that stand in a status bar at the window's foot, outside the designed layout, in
+  // the order they stand; a label's width is its field's width (0: the field takes the rest).
+  const std::vector<Control*>& statusBar() const { return statusBar_; }
   Control* Find(std::string_view name) const;
   // The control's place on the client area, adding up the places of its group boxes.
   Rect PlaceInClientArea(const Control& control) const;
@@ -154,12 +157,17 @@ class Form {
     control.form_ = this;
     controls_.push_back(&control);
   }
+  void RegisterInStatusBar(Control& control) {
+    control.form_ = this;
+    statusBar_.push_back(&control);
+  }
 
  private:
   std::string caption_;
   int width_;
   int height_;
   std::vector<Control*> controls_;
+  std::vector<Control*> statusBar_;
   Handler onResize_;
   FaultReporter onHandlerFault_;
 };

@@ -68,7 +68,9 @@ class MainWindowView : public ::testing::Test {
 };
 
 TEST_F(MainWindowView, ShowsEveryControlWithItsCaptionAndPlace) {
-  EXPECT_EQ(view_->GetSize(), wxSize(958, 901));
+  // The status bar stands below the designed window.
+  ASSERT_GT(view_->StatusBarHeight(), 0);
+  EXPECT_EQ(view_->GetSize(), wxSize(958, 901 + view_->StatusBarHeight()));
   EXPECT_EQ(FromWx(view_->GetTitle()), program_.window().caption());
   for (const Control* control : program_.window().controls()) {
     if (control->kind() == ControlKind::Timer) continue;
@@ -91,7 +93,7 @@ TEST_F(MainWindowView, ShowsEveryControlWithItsCaptionAndPlace) {
 }
 
 TEST_F(MainWindowView, ResizingTheWindowResizesTheOutputBox) {
-  view_->SetSize(800, 600);
+  view_->SetSize(800, 600 + view_->StatusBarHeight());
   desktop_.PumpMessages(100);
   EXPECT_EQ(view_->WidgetFor("编辑框1")->GetSize(), wxSize(498, 544));
 }

@@ -11,6 +11,7 @@
 #include <wx/dcclient.h>
 
 #include "platform/form_layout.h"
+#include "platform/wx/status_bar_view.h"
 #include "platform/wx/wx_text.h"
 
 namespace tarnwick {
@@ -42,7 +43,23 @@ FormView::FormView(Form& form)
   // window was designed with.
   panel_->SetFont(wxFont(wxFontInfo(kControlFontPoints)));
   BuildWidgets();
+  if (!form_.statusBar().empty()) {
+    statusBarView_ = new StatusBarView(this, form_.statusBar());
+    SetStatusBar(statusBarView_);
+    for (Control* control : form_.statusBar()) {
+      control->Observe([this, alive = alive_](const Control& c, ControlChange change) {
+        if (*alive && change == ControlChange::Enabled && !c.enabled() && closeWhenWorkEnds_) {
+          closeWhenWorkEnds_ = false;
+          CallAfter([this] { Close(); });
+        }
+      });
+    }
+    // The bar is added below the designed window, so that it covers none of its controls.
+    SetSize(wxSize(form.width(), form.height() + StatusBarHeight()));
+  }
   Bind(wxEVT_SIZE, &FormView::OnSize, this);
+  Bind(wxEVT_CHAR_HOOK, &FormView::OnCharHook, this);
+  Bind(wxEVT_CLOSE_WINDOW, &FormView::OnClose, this);
 }
 
 FormView::~FormView() {
@@ -189,12 +206,38 @@ void FormView::Mirror(const Control& control, ControlChange change) {
   }
 }
 
+// Esc presses the status bar's button (the stop control of a running walk), wherever the focus
+// is; otherwise the key goes on to the focused widget.
+void FormView::OnCharHook(wxKeyEvent& event) {
+  if (event.GetKeyCode() == WXK_ESCAPE && statusBarView_ && statusBarView_->PressFirstButton()) {
+    return;
+  }
+  event.Skip();
+}
+
+// Work under way (a folder walk pausing between files) runs inside one of this window's event
+// handlers, and the window must outlive it. Closing stops the work and waits for its end, which
+// the status bar's button shows by going disabled; then the window closes.
+void FormView::OnClose(wxCloseEvent& event) {
+  if (event.CanVeto() && statusBarView_ && statusBarView_->PressFirstButton()) {
+    closeWhenWorkEnds_ = true;
+    event.Veto();
+    return;
+  }
+  event.Skip();
+}
+
 void FormView::OnSize(wxSizeEvent& event) {
   event.Skip();
   const wxSize outer = GetSize();
-  if (outer.GetWidth() != form_.width() || outer.GetHeight() != form_.height()) {
-    form_.Resize(outer.GetWidth(), outer.GetHeight());
+  const int height = outer.GetHeight() - StatusBarHeight();
+  if (outer.GetWidth() != form_.width() || height != form_.height()) {
+    form_.Resize(outer.GetWidth(), height);
   }
+}
+
+int FormView::StatusBarHeight() const {
+  return statusBarView_ ? statusBarView_->GetSize().GetHeight() : 0;
 }
 
 }  // namespace tarnwick

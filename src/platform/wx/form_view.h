@@ -16,6 +16,8 @@ class wxPanel;
 
 namespace tarnwick {
 
+class StatusBarView;
+
 // The point size of the controls' font.
 inline constexpr double kControlFontPoints = 8;
 
@@ -29,15 +31,23 @@ class FormView : public wxFrame {
   wxWindow* WidgetFor(std::string_view controlName) const;
   // Where the view placed a control (client coordinates of the window).
   Rect ShownPlace(const Control& control) const;
+  // The bar showing the form's status bar controls; null when the form has none.
+  StatusBarView* statusBarView() const { return statusBarView_; }
+  // How much taller than the designed window the status bar makes it.
+  int StatusBarHeight() const;
 
  private:
   void BuildWidgets();
   wxWindow* MakeWidget(Control& control, const Rect& place);
   void Mirror(const Control& control, ControlChange change);
   void OnSize(wxSizeEvent& event);
+  void OnCharHook(wxKeyEvent& event);
+  void OnClose(wxCloseEvent& event);
 
   Form& form_;
   wxPanel* panel_ = nullptr;
+  StatusBarView* statusBarView_ = nullptr;
+  bool closeWhenWorkEnds_ = false;  // the user closed the window while work was under way
   std::map<const Control*, wxWindow*> widgets_;
   std::map<const Control*, Rect> shownPlaces_;
   std::vector<std::unique_ptr<wxTimer>> timers_;

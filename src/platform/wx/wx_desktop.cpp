@@ -127,7 +127,8 @@ void WxDesktop::ShowMainWindow(bool shown) {
 void WxDesktop::PumpMessages(int milliseconds) {
   // Yielding only dispatches through a running event loop; outside one (before the main loop
   // starts, or in a test that drives the window directly) a loop of our own stands in, so that
-  // timers still tick.
+  // timers still tick. The windows stay enabled meanwhile: the user may click, type and start
+  // other commands while the program waits (a "safe" yield would disable every window).
   std::unique_ptr<wxEventLoop> ownLoop;
   std::optional<wxEventLoopActivator> activated;
   if (!wxEventLoopBase::GetActive()) {
@@ -136,7 +137,7 @@ void WxDesktop::PumpMessages(int milliseconds) {
   }
   const std::int64_t until = NowMilliseconds() + milliseconds;
   do {
-    if (wxTheApp) wxTheApp->SafeYieldFor(nullptr, wxEVT_CATEGORY_ALL);
+    wxEventLoopBase::GetActive()->YieldFor(wxEVT_CATEGORY_ALL);
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
   } while (NowMilliseconds() < until);
 }
