@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "char_accuracy.h"
+#include "program_on_service.h"
 #include "recognition/access_token.h"
 #include "running_service.h"
 #include "sheet_reader.h"
@@ -16,21 +17,9 @@
 namespace tarnwick::service {
 namespace {
 
+using testing::EndpointsOf;
+using testing::OutputLines;
 using testing::RunningService;
-
-// The recognised lines of the output box: header, empty and notice lines left out.
-std::vector<std::string> OutputLines(const std::string& output) {
-  std::vector<std::string> lines;
-  std::size_t start = std::string(kBanner).size();
-  while (start < output.size()) {
-    std::size_t end = output.find("\r\n", start);
-    if (end == std::string::npos) end = output.size();
-    std::string line = output.substr(start, end - start);
-    if (!line.empty() && line.rfind("--------", 0) != 0) lines.push_back(std::move(line));
-    start = end + 2;
-  }
-  return lines;
-}
 
 class CommandsAgainstService : public ::testing::Test {
  protected:
@@ -38,10 +27,7 @@ class CommandsAgainstService : public ::testing::Test {
   static void TearDownTestSuite() { delete running_; }
 
   CommandsAgainstService() {
-    ServiceEndpoints endpoints;
-    endpoints.apiHost = endpoints.demoHost = endpoints.sampleHost = running_->host();
-    endpoints.transport.caFile = running_->certificate();
-    sim_ = std::make_unique<tarnwick::testing::SimProgram>(endpoints);
+    sim_ = std::make_unique<tarnwick::testing::SimProgram>(EndpointsOf(*running_));
     sim_->Start();
   }
 

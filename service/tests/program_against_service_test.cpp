@@ -6,6 +6,7 @@
 #include <iostream>
 
 #include "char_accuracy.h"
+#include "program_on_service.h"
 #include "recognition/general_recognition.h"
 #include "running_service.h"
 #include "support/sim_program.h"
@@ -14,29 +15,10 @@
 namespace tarnwick::service {
 namespace {
 
+using testing::EndpointsOf;
+using testing::OutputLines;
 using testing::RunningService;
 using testing::SampleLines;
-
-ServiceEndpoints EndpointsOf(RunningService& running) {
-  ServiceEndpoints endpoints;
-  endpoints.apiHost = endpoints.demoHost = endpoints.sampleHost = running.host();
-  endpoints.transport.caFile = running.certificate();
-  return endpoints;
-}
-
-// The recognised lines of the output box: header, empty and notice lines left out.
-std::vector<std::string> OutputLines(const std::string& output) {
-  std::vector<std::string> lines;
-  std::size_t start = output.find(kBanner) == 0 ? std::string(kBanner).size() : 0;
-  while (start < output.size()) {
-    std::size_t end = output.find("\r\n", start);
-    if (end == std::string::npos) end = output.size();
-    std::string line = output.substr(start, end - start);
-    if (!line.empty() && line.rfind("--------", 0) != 0) lines.push_back(std::move(line));
-    start = end + 2;
-  }
-  return lines;
-}
 
 std::string Joined(const std::vector<std::string>& lines) {
   std::string text;

@@ -1,4 +1,5 @@
 #include "platform/wx/form_view.h"
+#include "platform/wx/timer_mirror.h"
 
 #include <wx/button.h>
 #include <wx/checkbox.h>
@@ -89,18 +90,7 @@ void FormView::BuildWidgets() {
   });
   for (Control* control : form_.controls()) {
     if (control->kind() == ControlKind::Timer) {
-      auto timer = std::make_unique<wxTimer>();
-      timer->Bind(wxEVT_TIMER, [control](wxTimerEvent&) { control->Tick(); });
-      if (control->period() > 0) timer->Start(control->period());
-      timers_.push_back(std::move(timer));
-      wxTimer* raw = timers_.back().get();
-      control->Observe([raw, alive = alive_](const Control& c, ControlChange change) {
-        if (!*alive || change != ControlChange::Period) return;
-        if (c.period() > 0)
-          raw->Start(c.period());
-        else
-          raw->Stop();
-      });
+      timers_.push_back(MirrorTimer(*control, alive_));
       continue;
     }
     wxWindow* widget = MakeWidget(*control, shownPlaces_[control]);

@@ -1,4 +1,5 @@
 #include "platform/wx/full_screen_view.h"
+#include "platform/wx/timer_mirror.h"
 
 #include <wx/dcclient.h>
 #include <wx/image.h>
@@ -65,18 +66,7 @@ FullScreenView::~FullScreenView() {
 void FullScreenView::BuildTimers() {
   for (Control* control : form_.controls()) {
     if (control->kind() != ControlKind::Timer) continue;
-    auto timer = std::make_unique<wxTimer>();
-    timer->Bind(wxEVT_TIMER, [control](wxTimerEvent&) { control->Tick(); });
-    if (control->period() > 0) timer->Start(control->period());
-    wxTimer* raw = timer.get();
-    timers_.push_back(std::move(timer));
-    control->Observe([raw, alive = alive_](const Control& c, ControlChange change) {
-      if (!*alive || change != ControlChange::Period) return;
-      if (c.period() > 0)
-        raw->Start(c.period());
-      else
-        raw->Stop();
-    });
+    timers_.push_back(MirrorTimer(*control, alive_));
   }
 }
 
