@@ -19,13 +19,21 @@ namespace tarnwick::http_exchange {
 inline constexpr std::size_t kHeaderRoom = 5000;
 inline constexpr int kMaxRedirects = 20;
 
-struct Plan {
-  int method = kHttpGet;  // always one of kHttpGet, kHttpPost, kHttpHead
-  std::string_view verb;  // "GET", "POST" or "HEAD"
+// Where an address leads, by the program's own rules for taking addresses apart.
+struct Target {
   bool secure = false;
   std::string host;  // lower case, without port
   int port = 0;
-  std::string path;  // as written, query included
+  std::string path;  // as written, query included, with raw spaces and non-ASCII bytes escaped
+};
+
+// Empty when the address names no host or no usable port.
+std::optional<Target> TargetOf(std::string_view url);
+
+struct Plan {
+  int method = kHttpGet;  // always one of kHttpGet, kHttpPost, kHttpHead
+  std::string_view verb;  // "GET", "POST" or "HEAD"
+  Target target;
   std::string agent;
   std::vector<std::string> headerLines;  // the composed block, in order, without empty lines
   std::string_view body;                 // empty for a GET

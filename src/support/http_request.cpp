@@ -25,6 +25,24 @@ std::vector<std::string> SplitHeaderBlock(std::string_view block) {
   return lines;
 }
 
+// Bytes a request line may not hold raw are escaped, so that the path reaches the server as it
+// was written whichever transport carries it.
+std::string EscapeForUrl(std::string_view path) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  for (const char ch : path) {
+    const auto c = static_cast<unsigned char>(ch);
+    if (c <= 0x20 || c >= 0x7F) {
+      out += '%';
+      out += kHex[c >> 4];
+      out += kHex[c & 15];
+    } else {
+      out += ch;
+    }
+  }
+  return out;
+}
+
 }  // namespace
 
 std::string RequestAgent(std::string_view extraHeaders) {
@@ -62,17 +80,25 @@ std::string ComposeRequestHeaders(std::string_view extraHeaders, std::string_vie
 
 namespace http_exchange {
 
+std::optional<Target> TargetOf(std::string_view url) {
+  Target target;
+  target.secure = IsSecureUrl(url);
+  target.host = UrlHost(url, KeepPort::No);
+  // A query written straight after the host is not sent.
+  target.host = target.host.substr(0, target.host.find('?'));
+  target.port = UrlPort(url);
+  if (target.host.empty() || target.port <= 0 || target.port > 65535) return std::nullopt;
+  target.path = EscapeForUrl(UrlPath(url));
+  return target;
+}
+
 std::optional<Plan> PlanRequest(const HttpRequestArgs& args) {
+  auto target = TargetOf(args.url);
+  if (!target) return std::nullopt;
   Plan plan;
   plan.method = (args.method < kHttpGet || args.method > kHttpHead) ? kHttpGet : args.method;
   plan.verb = kVerbs[plan.method];
-  plan.secure = IsSecureUrl(args.url);
-  plan.host = UrlHost(args.url, KeepPort::No);
-  plan.host =
-      plan.host.substr(0, plan.host.find('?'));  // a query straight after the host is not sent
-  plan.port = UrlPort(args.url);
-  if (plan.host.empty() || plan.port <= 0 || plan.port > 65535) return std::nullopt;
-  plan.path = UrlPath(args.url);
+  plan.target = std::move(*target);
   plan.agent = RequestAgent(args.extraHeaders);
   plan.headerLines = SplitHeaderBlock(ComposeRequestHeaders(
       args.extraHeaders, args.url, args.cookies ? std::string_view(*args.cookies) : ""));

@@ -93,24 +93,6 @@ CURLcode UseTrustStore(CURL*, void* sslContext, void* caFile) {
   return CURLE_OK;
 }
 
-// libcurl takes the request target from its URL; bytes a URL may not hold raw are escaped so
-// that the path reaches the server as it was written.
-std::string EscapeForUrl(std::string_view path) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  std::string out;
-  for (const char ch : path) {
-    const auto c = static_cast<unsigned char>(ch);
-    if (c <= 0x20 || c >= 0x7F) {
-      out += '%';
-      out += kHex[c >> 4];
-      out += kHex[c & 15];
-    } else {
-      out += ch;
-    }
-  }
-  return out;
-}
-
 // One request header per line. libcurl drops a header given as "Name:" with no value; "Name;"
 // is its way of sending such a header empty.
 curl_slist* HeaderList(const std::vector<std::string>& lines) {
@@ -131,10 +113,11 @@ std::string HttpRequest(const HttpRequestArgs& args, const HttpTransport& transp
   std::unique_ptr<CURL, CurlDeleter> curl(curl_easy_init());
   if (!curl || !plan) return {};
 
-  const int defaultPort = plan->secure ? 443 : 80;
-  const std::string target = std::string(plan->secure ? "https://" : "http://") + plan->host +
-                             (plan->port == defaultPort ? "" : ":" + std::to_string(plan->port)) +
-                             EscapeForUrl(plan->path);
+  const http_exchange::Target& to = plan->target;
+  const int defaultPort = to.secure ? 443 : 80;
+  const std::string target = std::string(to.secure ? "https://" : "http://") + to.host +
+                             (to.port == defaultPort ? "" : ":" + std::to_string(to.port)) +
+                             to.path;
   std::unique_ptr<curl_slist, SlistDeleter> headers(HeaderList(plan->headerLines));
   const std::string proxy =
       args.proxy.empty() ? std::string() : "http://" + std::string(args.proxy);
