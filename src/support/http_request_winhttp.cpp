@@ -204,7 +204,9 @@ class Hop {
                            (to.secure ? WINHTTP_FLAG_SECURE : 0) | WINHTTP_FLAG_ESCAPE_DISABLE |
                                WINHTTP_FLAG_ESCAPE_DISABLE_QUERY));
     if (!request_) return false;
-    DWORD features = WINHTTP_DISABLE_REDIRECTS | WINHTTP_DISABLE_COOKIES;
+    // Nothing outlives the call, so a kept-alive connection would only add a header line.
+    DWORD features =
+        WINHTTP_DISABLE_REDIRECTS | WINHTTP_DISABLE_COOKIES | WINHTTP_DISABLE_KEEP_ALIVE;
     WinHttpSetOption(request_.get(), WINHTTP_OPTION_DISABLE_FEATURE, &features, sizeof features);
     if (to.secure && !transport_.caFile.empty()) {
       DWORD flags = SECURITY_FLAG_IGNORE_UNKNOWN_CA;
@@ -235,8 +237,9 @@ class Hop {
   const std::string& headers() const { return headers_; }
 
   // The whole body, or nothing when it breaks off, stalls, runs out of time or outgrows `limit`.
-  std::optional<std::string> ReadBody(std::size_t limit) {
-    const long long announced = ContentLength(request_.get());
+  // A reply to HEAD, and a 204 or 304, announce a length they never send.
+  std::optional<std::string> ReadBody(std::size_t limit, bool bodiless) {
+    const long long announced = bodiless ? -1 : ContentLength(request_.get());
     if (announced > 0 && static_cast<unsigned long long>(announced) > limit) return std::nullopt;
     std::string body;
     char buffer[16384];
@@ -328,7 +331,8 @@ std::string HttpRequest(const HttpRequestArgs& args, const HttpTransport& transp
     const int status = StatusOf(headers);
     const std::string location = HeaderValue(headers, "Location:");
     if (args.noRedirect || !IsRedirect(status) || location.empty()) {
-      std::optional<std::string> reply = exchange.ReadBody(args.maxReplyBytes);
+      const bool bodiless = verb == "HEAD" || status == 204 || status == 304;
+      std::optional<std::string> reply = exchange.ReadBody(args.maxReplyBytes, bodiless);
       return http_exchange::FinishExchange(args, headers, reply ? std::move(*reply) : "");
     }
     url = ResolveLocation(url, location);
