@@ -143,8 +143,11 @@ std::string ResolveLocation(const std::string& url, std::string location) {
   location = Trim(location);
   const std::string lower = AsciiLower(location);
   if (lower.starts_with("http://") || lower.starts_with("https://")) return location;
-  const std::size_t colon = location.find(':');
-  if (colon != std::string::npos && colon < location.find('/')) return {};  // another scheme
+  const std::size_t schemeEnd = location.find_first_not_of(
+      "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789+-.");
+  if (schemeEnd > 0 && schemeEnd != std::string::npos && location[schemeEnd] == ':') {
+    return {};  // a scheme other than http(s)
+  }
   const bool secure = IsSecureUrl(url);
   const std::string scheme = secure ? "https:" : "http:";
   if (location.starts_with("//")) return scheme + location;
@@ -218,7 +221,7 @@ class Hop {
         return false;
       }
     }
-    if (!LimitWaits()) return false;
+    if (!LimitWaits() || body.size() > MAXDWORD) return false;
     const auto size = static_cast<DWORD>(body.size());
     if (!WinHttpSendRequest(request_.get(), WINHTTP_NO_ADDITIONAL_HEADERS, 0,
                             const_cast<char*>(body.data()), size, size, 0)) {
@@ -277,8 +280,9 @@ class Hop {
     const auto left =
         std::chrono::duration_cast<std::chrono::milliseconds>(deadline_ - Clock::now()).count();
     if (left <= 0) return false;
-    DWORD wait =
-        static_cast<DWORD>(std::min<long long>(left, transport_.stallTimeoutSeconds * 1000));
+    // WinHTTP reads a zero wait as no limit at all.
+    const long long stall = std::max(1L, transport_.stallTimeoutSeconds) * 1000LL;
+    DWORD wait = static_cast<DWORD>(std::min<long long>(left, stall));
     WinHttpSetOption(request_.get(), WINHTTP_OPTION_SEND_TIMEOUT, &wait, sizeof wait);
     WinHttpSetOption(request_.get(), WINHTTP_OPTION_RECEIVE_TIMEOUT, &wait, sizeof wait);
     WinHttpSetOption(request_.get(), WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &wait, sizeof wait);
