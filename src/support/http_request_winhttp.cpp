@@ -193,8 +193,8 @@ long long ContentLength(HINTERNET request) {
 // no single wait may run past it, nor past the stall time-out.
 class Hop {
  public:
-  Hop(HINTERNET session, bool viaProxy, const HttpTransport& transport, Clock::time_point deadline)
-      : session_(session), viaProxy_(viaProxy), transport_(transport), deadline_(deadline) {}
+  Hop(HINTERNET session, const HttpTransport& transport, Clock::time_point deadline)
+      : session_(session), transport_(transport), deadline_(deadline) {}
 
   bool Send(const Target& to, std::string_view verb, const std::vector<std::string>& headerLines,
             std::string_view body) {
@@ -202,8 +202,8 @@ class Hop {
         WinHttpConnect(session_, Widen(to.host).c_str(), static_cast<INTERNET_PORT>(to.port), 0));
     if (!connection_) return false;
     request_.reset(
-        WinHttpOpenRequest(connection_.get(), Widen(verb).c_str(), Widen(RequestTarget(to)).c_str(),
-                           nullptr, WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
+        WinHttpOpenRequest(connection_.get(), Widen(verb).c_str(), Widen(to.path).c_str(), nullptr,
+                           WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
                            (to.secure ? WINHTTP_FLAG_SECURE : 0) | WINHTTP_FLAG_ESCAPE_DISABLE |
                                WINHTTP_FLAG_ESCAPE_DISABLE_QUERY));
     if (!request_) return false;
@@ -268,13 +268,6 @@ class Hop {
   }
 
  private:
-  // A plain request through a proxy names its whole address, written here because WinHTTP
-  // would spell out even the default port.
-  std::string RequestTarget(const Target& to) const {
-    if (!viaProxy_ || to.secure) return to.path;
-    return "http://" + to.host + (to.port == 80 ? "" : ":" + std::to_string(to.port)) + to.path;
-  }
-
   // Every blocking call waits at most the stall time-out, and never past the deadline.
   bool LimitWaits() {
     const auto left =
@@ -290,7 +283,6 @@ class Hop {
   }
 
   HINTERNET session_;
-  bool viaProxy_;
   const HttpTransport& transport_;
   Clock::time_point deadline_;
   Internet connection_;
@@ -342,7 +334,7 @@ std::string HttpRequest(const HttpRequestArgs& args, const HttpTransport& transp
   for (int hop = 0;; ++hop) {
     std::vector<std::string> lines = headerLines;
     if (!chainCookies.empty()) lines.push_back("Cookie: " + chainCookies);
-    Hop exchange(session.get(), !proxy.empty(), transport, deadline);
+    Hop exchange(session.get(), transport, deadline);
     if (!exchange.Send(to, verb, lines, body)) {
       return http_exchange::FinishExchange(args, exchange.headers(), {});
     }
