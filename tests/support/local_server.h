@@ -4,6 +4,13 @@
 // front of the plain server (see tls_relay.h).
 
 #include <httplib.h>
+#ifdef _WIN32
+// httplib brings in windows.h, whose macros would rename the program's own members of the same
+// names (SetWindowText into SetWindowTextW) in every test that reaches this header.
+#undef DrawText
+#undef GetObject
+#undef SetWindowText
+#endif
 
 #include <chrono>
 #include <memory>
