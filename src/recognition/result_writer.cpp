@@ -47,9 +47,7 @@ void ResultWriter::StartResultOutput(std::string_view prefix, bool mayAccumulate
 
 void ResultWriter::DeriveSaveBaseName(std::string_view sourceKind, std::string_view sourceText) {
   if (sourceKind == kLocalSource) {
-    const std::size_t slash = sourceText.rfind('/');
-    app_.state.SaveBaseName =
-        std::string(slash == std::string_view::npos ? sourceText : sourceText.substr(slash + 1));
+    app_.state.SaveBaseName = std::string(FileNamePart(sourceText));
   } else if (sourceKind == kWebSource) {
     app_.state.SaveBaseName = WebSaveBaseName(sourceText, app_.state.SaveSymbol);
   }

@@ -12,4 +12,14 @@ std::string PathText(const std::filesystem::path& path) {
   return std::string(reinterpret_cast<const char*>(text.data()), text.size());
 }
 
+std::string_view FileNamePart(std::string_view path) {
+#ifdef _WIN32
+  constexpr std::string_view kSeparators = "\\/";
+#else
+  constexpr std::string_view kSeparators = "/";
+#endif
+  const std::size_t separator = path.find_last_of(kSeparators);
+  return separator == std::string_view::npos ? path : path.substr(separator + 1);
+}
+
 }  // namespace tarnwick

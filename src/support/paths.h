@@ -12,4 +12,8 @@ namespace tarnwick {
 std::filesystem::path Utf8Path(std::string_view utf8);
 std::string PathText(const std::filesystem::path& path);
 
+// The name after the last folder separator of a path given as text ("/" here, "\\" or "/" on
+// Windows); the whole text when it has none.
+std::string_view FileNamePart(std::string_view path);
+
 }  // namespace tarnwick

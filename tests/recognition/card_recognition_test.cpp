@@ -19,7 +19,8 @@ class CardRecognition : public RecognitionTest {
     window().选择框_保存_是否加时间戳.Click();
   }
   std::string Saved(const std::string& name) {
-    return GbkToUtf8(testing::ReadFileBytes(sim_.folder() / Utf8Path("文字识别结果") / name));
+    return GbkToUtf8(
+        testing::ReadFileBytes(sim_.folder() / Utf8Path("文字识别结果") / Utf8Path(name)));
   }
 };
 

@@ -23,7 +23,7 @@ class SpecialRecognition : public RecognitionTest {
     return names;
   }
   std::string Saved(const std::string& name) {
-    return testing::ReadFileBytes(sim_.folder() / Utf8Path("文字识别结果") / name);
+    return testing::ReadFileBytes(sim_.folder() / Utf8Path("文字识别结果") / Utf8Path(name));
   }
   // File names without the symbol and the time stamp.
   void SaveWithPlainNames() {

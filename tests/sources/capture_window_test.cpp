@@ -79,7 +79,12 @@ std::optional<DecodedPicture> DecodeIndependently(const std::string& bytes) {
   DecodedPicture picture{
       info->bmiHeader.biWidth, std::abs(info->bmiHeader.biHeight), info->bmiHeader.biBitCount, {}};
   BITMAPINFO wanted{};
-  wanted.bmiHeader = {sizeof(BITMAPINFOHEADER), picture.width, -picture.height, 1, 32, BI_RGB};
+  wanted.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  wanted.bmiHeader.biWidth = picture.width;
+  wanted.bmiHeader.biHeight = -picture.height;
+  wanted.bmiHeader.biPlanes = 1;
+  wanted.bmiHeader.biBitCount = 32;
+  wanted.bmiHeader.biCompression = BI_RGB;
   void* rows = nullptr;
   const HBITMAP bitmap = CreateDIBSection(nullptr, &wanted, DIB_RGB_COLORS, &rows, nullptr, 0);
   if (!bitmap) return std::nullopt;

@@ -32,7 +32,7 @@ class RecognitionTest : public ::testing::Test {
   void UseHighAccuracy() { window().选择框_高精度版.Click(); }
 
   std::string MakePicture(const std::string& name, const std::string& bytes) {
-    const std::filesystem::path path = sim_.folder() / name;
+    const std::filesystem::path path = sim_.folder() / Utf8Path(name);
     WriteFileBytes(path, bytes);
     return PathText(path);
   }
