@@ -1,0 +1,251 @@
+// The program in its real Win32 windows (under Wine on a virtual X display in CI): the main
+// window's controls, the flow from a click through the system's boxes and the input box to
+// the service and back into the output box, and the full-screen capture window.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/image_source_prompt.h"
+#include "desktop_win32/box_answers.h"
+#include "platform/win32/form_window.h"
+#include "platform/win32/win32_desktop.h"
+#include "platform/win32/windows_api.h"
+#include "program.h"
+#include "support/fake_ocr_service.h"
+#include "support/temp_folder.h"
+#include "support/wide_text.h"
+
+namespace tarnwick {
+namespace {
+
+std::string TextOf(HWND window) {
+  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), text.size())));
+  return Narrow(text);
+}
+
+// A shown top-level window of this thread with this title; null when there is none.
+HWND ShownWindow(const char* title) {
+  HWND window = FindWindowW(nullptr, Widen(title).c_str());
+  return window && IsWindowVisible(window) ? window : nullptr;
+}
+
+std::vector<std::string> ButtonCaptions(HWND box) {
+  std::vector<std::string> captions;
+  for (HWND child = FindWindowExW(box, nullptr, L"Button", nullptr); child;
+       child = FindWindowExW(box, child, L"Button", nullptr)) {
+    captions.push_back(TextOf(child));
+  }
+  return captions;
+}
+
+// Where a window stands in its parent's client area.
+Rect PlaceInParent(HWND window) {
+  RECT rect{};
+  GetWindowRect(window, &rect);
+  MapWindowPoints(nullptr, GetParent(window), reinterpret_cast<POINT*>(&rect), 2);
+  return {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
+}
+
+// Every character of the window's text has a glyph in the font the window draws with (or in
+// a font the system links to it for missing characters).
+bool FontShowsText(HWND window) {
+  const std::wstring text = Widen(TextOf(window));
+  HDC dc = GetDC(window);
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)));
+  std::vector<WORD> glyphs(text.size());
+  GetGlyphIndicesW(dc, text.c_str(), static_cast<int>(text.size()), glyphs.data(),
+                   GGI_MARK_NONEXISTING_GLYPHS);
+  SelectObject(dc, old);
+  ReleaseDC(window, dc);
+  for (WORD glyph : glyphs) {
+    if (glyph == 0xFFFF) return false;
+  }
+  return true;
+}
+
+class Win32Window : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    program_.Start();
+    ASSERT_NE(desktop_.mainWindow(), nullptr);
+    main_ = desktop_.mainWindow()->window();
+    desktop_.PumpMessages(100);
+  }
+  void TearDown() override {
+    if (desktop_.mainWindow()) DestroyWindow(main_);
+    EXPECT_EQ(desktop_.mainWindow(), nullptr);
+  }
+
+  HWND Native(const char* name) { return desktop_.mainWindow()->ControlWindow(name); }
+  void Press(const char* name) { SendMessageW(Native(name), BM_CLICK, 0, 0); }
+  std::string Output() { return TextOf(Native("编辑框1")); }
+
+  testing::FakeOcrService service_;
+  testing::TempFolder folder_;
+  Win32Desktop desktop_;
+  Program program_{desktop_, folder_.path(), service_.endpoints()};
+  HWND main_ = nullptr;
+};
+
+TEST_F(Win32Window, ShowsEveryControlAtItsDesignedPlaceWithItsCaption) {
+  RECT outer{};
+  GetWindowRect(main_, &outer);
+  const int statusBar = desktop_.mainWindow()->StatusBarHeight();
+  ASSERT_GT(statusBar, 0);
+  EXPECT_EQ(outer.right - outer.left, 958);
+  EXPECT_EQ(outer.bottom - outer.top, 901 + statusBar);
+  EXPECT_EQ(TextOf(main_), program_.window().caption());
+  for (const Control* control : program_.window().controls()) {
+    if (control->kind() == ControlKind::Timer) continue;
+    HWND native = Native(control->name().c_str());
+    ASSERT_NE(native, nullptr) << control->name();
+    EXPECT_EQ(PlaceInParent(native), program_.window().PlaceInClientArea(*control))
+        << control->name();
+    EXPECT_EQ(TextOf(native), control->text()) << control->name();
+    EXPECT_TRUE(FontShowsText(native)) << control->name();
+    if (control->kind() == ControlKind::CheckBox || control->kind() == ControlKind::RadioButton) {
+      EXPECT_EQ(SendMessageW(native, BM_GETCHECK, 0, 0) == BST_CHECKED, control->ticked())
+          << control->name();
+    }
+  }
+  EXPECT_EQ(program_.window().编辑框1.place(), (Rect{272, 8, 656, 845}));
+  HWND stop = Native("按钮_停止");
+  EXPECT_EQ(TextOf(stop), "停止(Esc)");
+  EXPECT_FALSE(IsWindowEnabled(stop));
+}
+
+TEST_F(Win32Window, ResizingTheWindowResizesTheOutputBox) {
+  SetWindowPos(main_, nullptr, 0, 0, 800, 600 + desktop_.mainWindow()->StatusBarHeight(),
+               SWP_NOMOVE | SWP_NOZORDER);
+  desktop_.PumpMessages(50);
+  const Rect place = PlaceInParent(Native("编辑框1"));
+  EXPECT_EQ(place, (Rect{272, 8, 498, 544}));
+}
+
+TEST_F(Win32Window, ClicksAndTypingReachTheProgramAndItsChangesReachTheControls) {
+  Press("选择框_高精度版");
+  EXPECT_TRUE(program_.window().选择框_高精度版.ticked());
+  EXPECT_EQ(SendMessageW(Native("选择框_高精度版"), BM_GETCHECK, 0, 0), BST_CHECKED);
+  // The handler unticks the other box of the pair by program.
+  EXPECT_EQ(SendMessageW(Native("选择框_标准版"), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+  EXPECT_EQ(program_.settings().ReadSetting("勾选", "识别格式"), "高精度版");
+
+  SetWindowTextW(Native("编辑框_apikey"), L"键入的key");
+  EXPECT_EQ(program_.window().编辑框_apikey.text(), "键入的key");
+  EXPECT_EQ(program_.settings().ReadSetting("参数", "apikey"), "键入的key");
+
+  program_.window().AppendOutput("识别结果\r\n");
+  EXPECT_TRUE(Output().ends_with("会提示频繁\r\n识别结果\r\n")) << Output();
+}
+
+TEST_F(Win32Window, TheWebPictureButtonFlowsThroughTheInputBoxToTheOutputBox) {
+  service_.Reply(testing::kDemoPath, R"({"errno":0,"data":{"words_result_num":2,"words_result":[)"
+                                     R"({"words":"第一行"},{"words":"second line"}]}})");
+  std::string offered;
+  testing::BoxAnswers answers({[&offered] {
+    HWND box = ShownWindow("请输入");
+    if (!box) return false;
+    HWND edit = FindWindowExW(box, nullptr, L"Edit", nullptr);
+    offered = TextOf(edit);
+    SetWindowTextW(edit, L"https://pictures.example/page.png");
+    SendMessageW(FindWindowExW(box, nullptr, L"Button", L"确定"), BM_CLICK, 0, 0);
+    return true;
+  }});
+  Press("按钮_网络图片");
+  EXPECT_TRUE(answers.allAnswered());
+  EXPECT_TRUE(offered.starts_with("https://")) << offered;
+  EXPECT_TRUE(
+      Output().ends_with("--------识别文件：https://pictures.example/page.png\r\n"
+                         "第一行\r\nsecond line\r\n\r\n"))
+      << Output();
+  EXPECT_EQ(service_.requestsTo(testing::kDemoPath).size(), 1u);
+}
+
+TEST_F(Win32Window, ThePromptIsTheSystemsBoxWithItsButtonsRelabelled) {
+  std::vector<std::string> captions;
+  std::string text;
+  testing::BoxAnswers answers({[&] {
+    HWND box = ShownWindow("信息：");
+    if (!box) return false;
+    HWND local = FindWindowExW(box, nullptr, L"Button", L"本地图片(&B)");
+    if (!local) return false;  // the relabel timer has not ticked yet
+    captions = ButtonCaptions(box);
+    text = TextOf(FindWindowExW(box, nullptr, L"Static", L"请选择图片的类型！"));
+    SendMessageW(local, BM_CLICK, 0, 0);
+    return true;
+  }});
+  const ImageSource source = ImageSourcePrompt(program_.context(), "请选择图片的类型！");
+  EXPECT_TRUE(answers.allAnswered());
+  EXPECT_EQ(captions, (std::vector<std::string>{"取消识别(&E)", "本地图片(&B)", "网络图片(&W)"}));
+  EXPECT_EQ(text, "请选择图片的类型！");
+  EXPECT_EQ(source, ImageSource::Local);
+  desktop_.PumpMessages(300);
+  EXPECT_EQ(program_.window().时钟_信息框_修改.period(), 0);
+}
+
+TEST_F(Win32Window, TheCaptureWindowCoversTheScreenAndItsQuestionCancelsIt) {
+  const ScreenSize screen = desktop_.PrimaryScreenSize();
+  Rect covered;
+  bool mainShownDuringCapture = true;
+  const auto press = [](HWND window, UINT message, int x, int y) {
+    PostMessageW(window, message, message == WM_RBUTTONDOWN ? MK_RBUTTON : MK_LBUTTON,
+                 MAKELPARAM(x, y));
+  };
+  HWND capture = nullptr;
+  testing::BoxAnswers answers({
+      [&] {
+        capture = FindWindowW(L"TarnwickFullScreen", nullptr);
+        if (!capture || !IsWindowVisible(capture)) return false;
+        covered = PlaceInParent(capture);
+        mainShownDuringCapture = IsWindowVisible(main_);
+        press(capture, WM_RBUTTONDOWN, 10, 10);  // asks "是否取消？"
+        return true;
+      },
+      [&] {
+        // The word 是 of the question centred on the screen.
+        press(capture, WM_LBUTTONDOWN, (screen.width - 273) / 2 + 200,
+              (screen.height - 34) / 2 + 17);
+        return true;
+      },
+  });
+  Press("按钮_截图识别");
+  EXPECT_TRUE(answers.allAnswered());
+  EXPECT_EQ(covered, (Rect{0, 0, screen.width, screen.height}));
+  EXPECT_FALSE(mainShownDuringCapture);
+  EXPECT_TRUE(IsWindowVisible(main_));
+  EXPECT_FALSE(std::filesystem::exists(folder_.path() / "图片"));
+}
+
+TEST_F(Win32Window, ScreenCopiesCarryTheScreensColoursInOrder) {
+  WNDCLASSW patchClass{};
+  patchClass.lpfnWndProc = DefWindowProcW;
+  patchClass.hInstance = GetModuleHandleW(nullptr);
+  patchClass.hbrBackground = CreateSolidBrush(RGB(10, 200, 30));
+  patchClass.lpszClassName = L"TarnwickTestPatch";
+  RegisterClassW(&patchClass);
+  HWND patch = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"TarnwickTestPatch", L"",
+                               WS_POPUP | WS_VISIBLE, 100, 100, 60, 40, nullptr, nullptr,
+                               GetModuleHandleW(nullptr), nullptr);
+  desktop_.PumpMessages(200);
+  const ScreenPixels pixels = desktop_.CopyScreen({110, 110, 130, 125});
+  DestroyWindow(patch);
+  ASSERT_EQ(pixels.width, 20);
+  ASSERT_EQ(pixels.height, 15);
+  ASSERT_EQ(pixels.rgb.size(), 20u * 15u * 3u);
+  for (std::size_t i = 0; i < pixels.rgb.size(); i += 3) {
+    ASSERT_EQ(pixels.rgb[i], 10) << i;
+    ASSERT_EQ(pixels.rgb[i + 1], 200) << i;
+    ASSERT_EQ(pixels.rgb[i + 2], 30) << i;
+  }
+}
+
+TEST_F(Win32Window, TheClipboardCarriesChineseTextBothWays) {
+  desktop_.SetClipboardText("https://图片.example/一.png");
+  EXPECT_EQ(desktop_.ClipboardText(), "https://图片.example/一.png");
+}
+
+}  // namespace
+}  // namespace tarnwick
