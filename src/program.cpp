@@ -1,7 +1,5 @@
 #include "program.h"
 
-#include <unistd.h>
-
 #include "app/image_source_prompt.h"
 #include "app/message_boxes.h"
 #include "app/option_handlers.h"
@@ -10,9 +8,11 @@
 #include "recognition/general_recognition.h"
 #include "recognition/special_recognition.h"
 #include "recognition/table_recognition.h"
+#include "sources/capture_window.h"
 #include "sources/clipboard_watcher.h"
 #include "sources/folder_recognition.h"
-#include "sources/capture_window.h"
+#include "support/file_io.h"
+#include "support/paths.h"
 
 namespace tarnwick {
 
@@ -20,7 +20,7 @@ Program::Program(Desktop& desktop, std::filesystem::path runDirectory, ServiceEn
     : desktop_(desktop),
       runDirectory_(std::move(runDirectory)),
       services_(std::move(services)),
-      settings_(runDirectory_ / kSettingsFileName),
+      settings_(runDirectory_ / Utf8Path(kSettingsFileName)),
       context_{desktop_, window_, state_, settings_, services_, runDirectory_} {}
 
 void Program::AttachHandlers() {
@@ -57,10 +57,7 @@ void Program::Start() {
 }
 
 std::filesystem::path ProgramFolder() {
-  std::error_code error;
-  const std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", error);
-  if (error) return std::filesystem::current_path(error);
-  return executable.parent_path();
+  return ExecutableFolder();
 }
 
 }  // namespace tarnwick

@@ -1,14 +1,10 @@
 #include "app/settings.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <filesystem>
 #include <optional>
 #include <vector>
 
+#include "support/file_io.h"
 #include "support/gbk_text.h"
 
 namespace tarnwick {
@@ -25,43 +21,6 @@ struct Line {
 
 // A settings file far larger than this was not written by the program; it is left alone.
 constexpr std::size_t kMaxSettingsBytes = 16u << 20;
-
-// What reading the file found: its bytes, no file at all, or a file that is there but could
-// not be read (no permission, not a regular file, a read error). The last must never be
-// replaced, or the user's keys would be lost with it.
-struct FileContents {
-  enum class State { Read, Missing, Unreadable } state = State::Unreadable;
-  std::string bytes;
-};
-
-FileContents ReadBytes(const std::filesystem::path& path) {
-  // O_NONBLOCK: a pipe put where the file should be must not hang the window.
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) {
-    return {errno == ENOENT ? FileContents::State::Missing : FileContents::State::Unreadable, {}};
-  }
-  FileContents contents;
-  struct stat info {};
-  if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
-      static_cast<std::size_t>(info.st_size) <= kMaxSettingsBytes) {
-    char buffer[8192];
-    for (;;) {
-      const ssize_t got = ::read(fd, buffer, sizeof buffer);
-      if (got == 0) {
-        contents.state = FileContents::State::Read;
-        break;
-      }
-      if (got < 0 && errno == EINTR) continue;
-      if (got < 0 || contents.bytes.size() + static_cast<std::size_t>(got) > kMaxSettingsBytes) {
-        break;
-      }
-      contents.bytes.append(buffer, static_cast<std::size_t>(got));
-    }
-  }
-  ::close(fd);
-  if (contents.state != FileContents::State::Read) contents.bytes.clear();
-  return contents;
-}
 
 // Bytes of one GBK character starting at `at`: two for a lead byte with its trail byte.
 std::size_t GbkCharacterLength(std::string_view text, std::size_t at) {
@@ -167,61 +126,12 @@ Location Locate(const std::vector<Line>& lines, std::string_view section, std::s
   return found;
 }
 
-bool WriteAll(int fd, const std::string& bytes) {
-  for (std::size_t written = 0; written < bytes.size();) {
-    const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    written += static_cast<std::size_t>(n);
-  }
-  return true;
-}
-
-// For a file the user may write in a folder they may not: rewrite the file itself. Should the
-// write break off, the old bytes are put back as well as the disk allows.
-bool RewriteInPlace(const std::filesystem::path& path, const std::string& bytes,
-                    const std::string& previous) {
-  const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) return false;
-  struct stat info {};
-  bool ok = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
-  if (ok) {
-    ok = WriteAll(fd, bytes) && ::ftruncate(fd, static_cast<off_t>(bytes.size())) == 0 &&
-         ::fsync(fd) == 0;
-    if (!ok && ::lseek(fd, 0, SEEK_SET) == 0 && WriteAll(fd, previous)) {
-      [[maybe_unused]] const int ignored = ::ftruncate(fd, static_cast<off_t>(previous.size()));
-    }
-  }
-  ok = ::close(fd) == 0 && ok;
-  return ok;
-}
-
-enum class Replaced { Yes, NoRoomBeside, No };
-
-// Writes a new file beside the old one and renames it over the old, so the keys are never
-// left half-written.
-Replaced ReplaceFile(const std::filesystem::path& path, const std::string& bytes) {
-  struct stat existing {};
-  const mode_t mode = ::stat(path.c_str(), &existing) == 0 ? (existing.st_mode & 07777) : 0600;
-  std::string temporary = path.string() + ".XXXXXX";
-  const int fd = ::mkstemp(temporary.data());
-  if (fd < 0)
-    return errno == EACCES || errno == EPERM || errno == EROFS ? Replaced::NoRoomBeside
-                                                               : Replaced::No;
-  bool ok = ::fchmod(fd, mode) == 0 && WriteAll(fd, bytes);
-  ok = ok && ::fsync(fd) == 0;
-  ok = ::close(fd) == 0 && ok;
-  if (ok) ok = ::rename(temporary.c_str(), path.c_str()) == 0;
-  if (!ok) ::unlink(temporary.c_str());
-  return ok ? Replaced::Yes : Replaced::No;
-}
-
 }  // namespace
 
 std::string SettingsFile::ReadSetting(std::string_view section, std::string_view key,
                                       std::string_view fallback) const {
-  const FileContents file = ReadBytes(path_);
-  if (file.state != FileContents::State::Read) return std::string(fallback);
+  const FileRead file = ReadRegularFile(path_, kMaxSettingsBytes);
+  if (file.state != FileRead::State::Read) return std::string(fallback);
   const std::vector<Line> lines = SplitLines(file.bytes);
   const Location found = Locate(lines, Utf8ToGbk(section), Utf8ToGbk(key));
   if (!found.key) return std::string(fallback);
@@ -234,8 +144,8 @@ bool SettingsFile::WriteSetting(std::string_view section, std::string_view key,
   const std::string gbkSection = OneLine(Utf8ToGbk(section));
   const std::string gbkKey = OneLine(Utf8ToGbk(key));
   const std::string entry = gbkKey + "=" + OneLine(Utf8ToGbk(value));
-  const FileContents file = ReadBytes(path_);
-  if (file.state == FileContents::State::Unreadable) return false;
+  const FileRead file = ReadRegularFile(path_, kMaxSettingsBytes);
+  if (file.state == FileRead::State::Unreadable) return false;
   std::vector<Line> lines = SplitLines(file.bytes);
   const Location found = Locate(lines, gbkSection, gbkKey);
   if (found.key) {
@@ -250,9 +160,9 @@ bool SettingsFile::WriteSetting(std::string_view section, std::string_view key,
   }
   std::string out;
   for (const Line& line : lines) out += line.text + line.ending;
-  const Replaced replaced = ReplaceFile(path_, out);
-  if (replaced == Replaced::NoRoomBeside && file.state == FileContents::State::Read) {
-    return RewriteInPlace(path_, out, file.bytes);
+  const Replaced replaced = ReplaceFileWhole(path_, out);
+  if (replaced == Replaced::NoRoomBeside && file.state == FileRead::State::Read) {
+    return RewriteFileInPlace(path_, out, file.bytes);
   }
   return replaced == Replaced::Yes;
 }

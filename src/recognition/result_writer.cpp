@@ -7,6 +7,7 @@
 #include "app/message_boxes.h"
 #include "recognition/access_token.h"
 #include "support/gbk_text.h"
+#include "support/paths.h"
 #include "support/text_helpers.h"
 
 namespace tarnwick {
@@ -72,13 +73,14 @@ void ResultWriter::SaveResultFile() {
   if (!window.选择框_编码_utf8.ticked() && !window.选择框_编码_ansi.ticked()) {
     window.选择框_编码_ansi.SetTicked(true);
   }
-  const std::filesystem::path folder = app_.runDirectory / kResultFolderName;
+  const std::filesystem::path folder = app_.runDirectory / Utf8Path(kResultFolderName);
   std::error_code ignored;
   std::filesystem::create_directories(folder, ignored);
   state.SaveTimestamp = window.选择框_保存_是否加时间戳.ticked() ? UnixTimestamp() : "";
   if (!window.选择框_保存_符号.ticked()) state.SaveSymbol.clear();
-  const std::filesystem::path file = folder / (state.SaveTypePrefix + state.SaveBaseName +
-                                               state.SaveSymbol + state.SaveTimestamp + ".txt");
+  const std::filesystem::path file =
+      folder / Utf8Path(state.SaveTypePrefix + state.SaveBaseName + state.SaveSymbol +
+                        state.SaveTimestamp + ".txt");
   // Failures are not reported: the text stays in the box.
   if (window.选择框_编码_ansi.ticked()) WriteTextFileInEncoding(file, state.PendingSaveText, "GBK");
   if (window.选择框_编码_utf8.ticked()) {

@@ -9,6 +9,7 @@
 #include "sources/capture_geometry.h"
 #include "sources/capture_window_form.h"
 #include "sources/screen_capture.h"
+#include "support/paths.h"
 #include "support/text_helpers.h"
 
 namespace tarnwick {
@@ -111,19 +112,19 @@ void OnDoubleClick(AppContext& app, CaptureWindow& window) {
   if (!SelectionHitTest(app, window)) return;
   app.desktop.ShowMainWindow(true);
   const std::string picture = CaptureScreen(app.desktop, app.state.CaptureSelection);
-  const std::filesystem::path folder = app.runDirectory / kCaptureFolderName;
+  const std::filesystem::path folder = app.runDirectory / Utf8Path(kCaptureFolderName);
   std::error_code ignored;
   if (!std::filesystem::is_directory(folder, ignored)) {
     std::filesystem::create_directories(folder, ignored);
   }
   // The bytes are a BMP picture under a ".png" name; the service reads either.
-  const std::filesystem::path file = folder / (UnixTimestamp() + ".png");
+  const std::filesystem::path file = folder / Utf8Path(UnixTimestamp() + ".png");
   {
     std::ofstream out(file, std::ios::binary | std::ios::trunc);
     out.write(picture.data(), static_cast<std::streamsize>(picture.size()));
   }
   // A folder or file that could not be made is reported by the recognition that reads it.
-  RecognizeImageFile(app, file.string());
+  RecognizeImageFile(app, PathText(file));
   window.Close();
 }
 

@@ -1,7 +1,5 @@
 #include "sources/folder_recognition.h"
 
-#include <fnmatch.h>
-
 #include <algorithm>
 #include <cctype>
 #include <climits>
@@ -10,6 +8,8 @@
 
 #include "app/message_boxes.h"
 #include "recognition/general_recognition.h"
+#include "support/paths.h"
+#include "support/text_helpers.h"
 
 namespace tarnwick {
 namespace {
@@ -35,9 +35,9 @@ bool IsTaken(const fs::directory_entry& entry) {
 template <typename Visit>
 void ForEachTakenEntry(const std::string& folder, std::string_view pattern, Visit visit) {
   std::error_code error;
-  for (fs::directory_iterator entries(folder, error), end; !error && entries != end;
+  for (fs::directory_iterator entries(Utf8Path(folder), error), end; !error && entries != end;
        entries.increment(error)) {
-    const std::string name = entries->path().filename().string();
+    const std::string name = PathText(entries->path().filename());
     if (NameMatchesPattern(name, pattern) && IsTaken(*entries) && !visit(name)) return;
   }
 }
@@ -112,8 +112,7 @@ int PauseMilliseconds(std::string_view text) {
 }
 
 bool NameMatchesPattern(std::string_view name, std::string_view pattern) {
-  return ::fnmatch(std::string(pattern).c_str(), std::string(name).c_str(),
-                   FNM_CASEFOLD | FNM_NOESCAPE) == 0;
+  return MatchesWildcard(name, pattern);
 }
 
 void FolderRecognition(AppContext& app, FolderWalk& walk) {

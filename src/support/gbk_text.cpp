@@ -1,17 +1,16 @@
 #include "support/gbk_text.h"
 
-#include <iconv.h>
-
-#include <cerrno>
 #include <fstream>
 #include <optional>
 
+#include "support/encoding_conversion.h"
 #include "support/text_helpers.h"
 
 namespace tarnwick {
 namespace {
 
-// Windows' "GBK" is code page 936, which also holds the euro sign at 0x80.
+// Windows' "GBK" is code page 936 (named so for iconv, which knows it by that name), which also
+// holds the euro sign at 0x80.
 std::string IconvName(std::string_view encoding) {
   const std::string lower = AsciiLower(encoding);
   if (lower == "gbk" || lower == "cp936" || lower == "936") return "CP936";
@@ -46,53 +45,6 @@ std::size_t GbkSequenceLength(std::string_view text, std::size_t at) {
   return trail >= 0x40 && trail <= 0xFE && trail != 0x7F ? 2 : 1;
 }
 
-class Converter {
- public:
-  Converter(const std::string& to, const std::string& from)
-      : handle_(iconv_open(to.c_str(), from.c_str())) {}
-  ~Converter() {
-    if (ok()) iconv_close(handle_);
-  }
-  Converter(const Converter&) = delete;
-  Converter& operator=(const Converter&) = delete;
-
-  bool ok() const { return handle_ != reinterpret_cast<iconv_t>(-1); }
-
-  // Converts all of `input`; a sequence iconv refuses is replaced by "?" and skipped with the
-  // length `skip` tells.
-  template <typename SkipLength>
-  std::string Convert(std::string_view input, SkipLength skip) {
-    std::string out;
-    out.resize(input.size() * 2 + 16);
-    std::size_t written = 0;
-    std::size_t consumed = 0;
-    while (consumed < input.size()) {
-      char* in = const_cast<char*>(input.data() + consumed);
-      std::size_t inLeft = input.size() - consumed;
-      char* o = out.data() + written;
-      std::size_t outLeft = out.size() - written;
-      const std::size_t rc = iconv(handle_, &in, &inLeft, &o, &outLeft);
-      consumed = input.size() - inLeft;
-      written = out.size() - outLeft;
-      if (rc != static_cast<std::size_t>(-1)) break;
-      if (errno == E2BIG) {
-        out.resize(out.size() * 2);
-        continue;
-      }
-      // EILSEQ or EINVAL: the sequence here is malformed or has no place in the target.
-      if (written == out.size()) out.resize(out.size() * 2);
-      out[written++] = '?';
-      consumed += skip(input, consumed);
-      iconv(handle_, nullptr, nullptr, nullptr, nullptr);
-    }
-    out.resize(written);
-    return out;
-  }
-
- private:
-  iconv_t handle_;
-};
-
 std::string_view UpToFirstNul(std::string_view text) {
   return text.substr(0, text.find('\0'));
 }
@@ -100,9 +52,7 @@ std::string_view UpToFirstNul(std::string_view text) {
 std::optional<std::string> FromUtf8(std::string_view utf8, std::string_view encoding) {
   const std::string target = IconvName(encoding);
   if (AsciiLower(target) == "utf-8" || AsciiLower(target) == "utf8") return std::string(utf8);
-  Converter converter(target, "UTF-8");
-  if (!converter.ok()) return std::nullopt;
-  return converter.Convert(utf8, Utf8SequenceLength);
+  return ConvertEncoding(utf8, "UTF-8", target, Utf8SequenceLength);
 }
 
 }  // namespace
@@ -112,9 +62,7 @@ std::string Utf8ToGbk(std::string_view utf8) {
 }
 
 std::string GbkToUtf8(std::string_view gbk) {
-  Converter converter("UTF-8", "CP936");
-  if (!converter.ok()) return {};
-  return converter.Convert(gbk, GbkSequenceLength);
+  return ConvertEncoding(gbk, "CP936", "UTF-8", GbkSequenceLength).value_or(std::string());
 }
 
 std::string NormalizeToGbk(std::string_view utf8) {

@@ -1,6 +1,7 @@
 #include "support/text_helpers.h"
 
 #include <array>
+#include <cctype>
 #include <ctime>
 
 namespace tarnwick {
@@ -74,8 +75,13 @@ std::string UnixTimestampAt(std::int64_t unixSeconds) {
   // wall-clock reading of 1970-01-01 08:00:00, which is 8 hours of that count.
   const std::time_t instant = static_cast<std::time_t>(unixSeconds);
   std::tm local{};
+#ifdef _WIN32
+  localtime_s(&local, &instant);
+  const std::int64_t wallSeconds = static_cast<std::int64_t>(_mkgmtime(&local));
+#else
   localtime_r(&instant, &local);
   const std::int64_t wallSeconds = static_cast<std::int64_t>(timegm(&local));
+#endif
   return std::to_string(wallSeconds - 8 * 3600);
 }
 
@@ -147,6 +153,32 @@ std::string ReplaceAllIgnoringCase(std::string_view text, std::string_view from,
   }
   result.append(text.substr(start));
   return result;
+}
+
+bool MatchesWildcard(std::string_view text, std::string_view pattern) {
+  const auto same = [](char a, char b) {
+    return std::tolower(static_cast<unsigned char>(a)) ==
+           std::tolower(static_cast<unsigned char>(b));
+  };
+  // Greedy with one step back: on a mismatch the last "*" takes one more byte.
+  std::size_t t = 0, p = 0;
+  std::size_t starAt = std::string_view::npos, resumeAt = 0;
+  while (t < text.size()) {
+    if (p < pattern.size() && pattern[p] == '*') {
+      starAt = p++;
+      resumeAt = t;
+    } else if (p < pattern.size() && (pattern[p] == '?' || same(pattern[p], text[t]))) {
+      ++p;
+      ++t;
+    } else if (starAt != std::string_view::npos) {
+      p = starAt + 1;
+      t = ++resumeAt;
+    } else {
+      return false;
+    }
+  }
+  while (p < pattern.size() && pattern[p] == '*') ++p;
+  return p == pattern.size();
 }
 
 }  // namespace tarnwick

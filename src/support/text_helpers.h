@@ -37,4 +37,9 @@ std::string ReplaceAllIgnoringCase(std::string_view text, std::string_view from,
                                    std::string_view to);
 std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to);
 
+// Whether `text` fits a file-name pattern in which "*" stands for any run of bytes and "?"
+// for any one byte, ignoring ASCII letter case, the way the file systems the program runs on
+// compare names.
+bool MatchesWildcard(std::string_view text, std::string_view pattern);
+
 }  // namespace tarnwick

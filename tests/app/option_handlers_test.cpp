@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "support/paths.h"
 #include "support/sim_program.h"
 
 namespace tarnwick {
@@ -115,7 +116,7 @@ TEST(SymbolPrompt, UntickingAfterAConfirmedPromptKeepsTheSymbol) {
   EXPECT_FALSE(box.ticked());
   EXPECT_EQ(program.state().SaveSymbol, "--");
   EXPECT_EQ(sim.desktop().boxes().size(), 1u);
-  EXPECT_FALSE(std::filesystem::exists(sim.folder() / kSettingsFileName));
+  EXPECT_FALSE(std::filesystem::exists(sim.folder() / Utf8Path(kSettingsFileName)));
 }
 
 }  // namespace

@@ -1,15 +1,21 @@
 #include "app/settings.h"
 
 #include <gtest/gtest.h>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/fsuid.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include <csignal>
 #include <fstream>
 
 #include "support/gbk_text.h"
+#include "support/paths.h"
 #include "support/temp_folder.h"
 
 namespace tarnwick {
@@ -21,7 +27,7 @@ using testing::WriteFileBytes;
 
 class SettingsFileTest : public ::testing::Test {
  protected:
-  std::filesystem::path path() const { return folder_.path() / kSettingsFileName; }
+  std::filesystem::path path() const { return folder_.path() / Utf8Path(kSettingsFileName); }
   TempFolder folder_;
   SettingsFile settings_{path()};
 };
@@ -35,9 +41,11 @@ TEST_F(SettingsFileTest, MissingFileReadsAsDefaults) {
 TEST_F(SettingsFileTest, FirstWriteCreatesAGbkFileReadableByItsOwnerOnly) {
   ASSERT_TRUE(settings_.WriteSetting("勾选", "识别格式", "高精度版"));
   EXPECT_EQ(ReadFileBytes(path()), Utf8ToGbk("[勾选]\r\n识别格式=高精度版\r\n"));
+#ifndef _WIN32
   struct stat info {};
   ASSERT_EQ(stat(path().c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 0777, 0600u);
+#endif
   EXPECT_EQ(settings_.ReadSetting("勾选", "识别格式"), "高精度版");
 }
 
@@ -85,6 +93,44 @@ TEST_F(SettingsFileTest, DoubleByteCharactersNeitherEndNamesNorFoldTheirCase) {
   EXPECT_EQ(settings_.ReadSetting("参数", "乤KEY"), "x");
 }
 
+#ifdef _WIN32
+// On Windows a file another program holds open without sharing cannot be read: such a file is
+// never replaced, and neither is a folder where the file should be.
+TEST_F(SettingsFileTest, AFileThatCannotBeReadIsNeverReplaced) {
+  const std::string keys = Utf8ToGbk("[参数]\r\napikey=mine\r\nSecretKey=secret\r\n");
+  WriteFileBytes(path(), keys);
+  {
+    const HANDLE held = CreateFileW(path().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(settings_.ReadSetting("参数", "apikey", "fallback"), "fallback");
+    EXPECT_FALSE(settings_.WriteSetting("参数", "access_token", "tok"));
+    CloseHandle(held);
+  }
+  EXPECT_EQ(ReadFileBytes(path()), keys);
+  EXPECT_EQ(settings_.ReadSetting("参数", "apikey"), "mine");
+
+  const std::filesystem::path folderInstead = folder_.path() / "folder.ini";
+  std::filesystem::create_directory(folderInstead);
+  EXPECT_FALSE(SettingsFile(folderInstead).WriteSetting("参数", "k", "v"));
+  EXPECT_TRUE(std::filesystem::is_directory(folderInstead));
+}
+
+TEST_F(SettingsFileTest, AFailedWriteLeavesTheOldFileWhole) {
+  EXPECT_FALSE(SettingsFile(folder_.path() / "missing" / "x.ini").WriteSetting("a", "b", "c"));
+  settings_.WriteSetting("参数", "apikey", "keep me");
+  const std::string before = ReadFileBytes(path());
+  // A reader that shares nothing but reading keeps the file from being renamed over.
+  const HANDLE reader = CreateFileW(path().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+  EXPECT_FALSE(settings_.WriteSetting("参数", "apikey", "new"));
+  CloseHandle(reader);
+  EXPECT_EQ(ReadFileBytes(path()), before);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_.path()), {}), 1)
+      << "the unused copy is removed";
+}
+#else
 // Permission checks as an ordinary user meets them, for root too: root's file-system identity
 // becomes "nobody" on this thread while the object lives.
 class ActingAsOrdinaryUser {
@@ -193,6 +239,8 @@ TEST_F(SettingsFileTest, AFailedWriteLeavesTheOldFileWhole) {
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_.path()), {}), 1)
       << "the half-written copy is removed";
 }
+
+#endif  // _WIN32
 
 TEST_F(SettingsFileTest, LeavesNoTemporaryFilesBehind) {
   for (int i = 0; i < 3; ++i) settings_.WriteSetting("参数", "n", std::to_string(i));

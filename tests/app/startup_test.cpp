@@ -3,6 +3,7 @@
 #include <set>
 
 #include "app/message_boxes.h"
+#include "support/paths.h"
 #include "support/sim_program.h"
 
 namespace tarnwick {
@@ -41,7 +42,7 @@ TEST(Startup, FirstStartWithoutSettingsFileShowsTheFormDefaults) {
   EXPECT_TRUE(window.caption().starts_with("Tarnwick 可识别整个文件夹 V1.0  Pellarin    "));
   EXPECT_TRUE(sim.desktop().mainWindowShown());
   EXPECT_TRUE(sim.desktop().boxes().empty());
-  EXPECT_FALSE(std::filesystem::exists(sim.folder() / kSettingsFileName));
+  EXPECT_FALSE(std::filesystem::exists(sim.folder() / Utf8Path(kSettingsFileName)));
 }
 
 TEST(Startup, RestoresStoredOptionsAndKeys) {

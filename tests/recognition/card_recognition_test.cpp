@@ -3,6 +3,7 @@
 
 #include "recognition/card_recognition.h"
 
+#include "support/paths.h"
 #include "support/recognition_fixture.h"
 
 namespace tarnwick {
@@ -18,7 +19,7 @@ class CardRecognition : public RecognitionTest {
     window().选择框_保存_是否加时间戳.Click();
   }
   std::string Saved(const std::string& name) {
-    return GbkToUtf8(testing::ReadFileBytes(sim_.folder() / "文字识别结果" / name));
+    return GbkToUtf8(testing::ReadFileBytes(sim_.folder() / Utf8Path("文字识别结果") / name));
   }
 };
 
@@ -157,7 +158,7 @@ TEST_F(CardRecognition, EmptyResultsNameWhatWasWrongWithThePicture) {
       EXPECT_EQ(window().编辑框1.text(), output) << c.reply;
     }
   }
-  EXPECT_FALSE(std::filesystem::exists(sim_.folder() / "文字识别结果"));
+  EXPECT_FALSE(std::filesystem::exists(sim_.folder() / Utf8Path("文字识别结果")));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "recognition/general_recognition.h"
 
 #include "support/file_bytes.h"
+#include "support/paths.h"
 #include "support/recognition_fixture.h"
 
 namespace tarnwick {
@@ -65,7 +66,7 @@ TEST_F(GeneralRecognition, SendsTheBodyOfEachModeEditionAndSource) {
     } else {
       const std::filesystem::path file = sim.folder() / "scan.bmp";
       testing::WriteFileBytes(file, kPictureBytes);
-      RecognizeImageFile(program.context(), file.string());
+      RecognizeImageFile(program.context(), PathText(file));
     }
     auto sent = service_.requestsTo(c.path);
     ASSERT_EQ(sent.size(), before + 1) << c.name;
@@ -210,7 +211,7 @@ TEST_F(GeneralRecognition, RepliesAreNarrowedToWhatGbkHolds) {
 
 TEST_F(GeneralRecognition, MissingFilesAndDeadServicesGiveEmptyResults) {
   service_.Reply(testing::kDemoPath, "<html>bad gateway</html>");
-  RecognizeImageFile(app(), (sim_.folder() / "missing.png").string());
+  RecognizeImageFile(app(), PathText(sim_.folder() / "missing.png"));
   EXPECT_TRUE(service_.requestsTo(testing::kDemoPath)
                   .at(0)
                   .body.starts_with("image=data%3Aimage%2Fpng%3Bbase64%2C&image_url&type="));

@@ -3,6 +3,7 @@
 
 #include "recognition/card_recognition.h"
 #include "recognition/special_recognition.h"
+#include "support/paths.h"
 #include "support/recognition_fixture.h"
 
 namespace tarnwick {
@@ -96,7 +97,7 @@ TEST_F(PromptCommands, SendEachCommandsRequestForEachModeAndSource) {
     if (c.handwrittenFont) window.选择框_手写体.Click();
     const std::filesystem::path file = sim.folder() / "scan.jpg";
     testing::WriteFileBytes(file, kPictureBytes);
-    ChooseImage(sim.desktop(), c.source, c.source == Source::Local ? file.string() : address);
+    ChooseImage(sim.desktop(), c.source, c.source == Source::Local ? PathText(file) : address);
     const std::size_t before = service_.requestsTo(c.path).size();
     (window.*c.button).Click();
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "support/paths.h"
 #include "support/recognition_fixture.h"
 
 namespace tarnwick {
@@ -21,7 +22,7 @@ class ResultWriting : public RecognitionTest {
   }
   std::vector<std::filesystem::path> ResultFiles() {
     std::vector<std::filesystem::path> files;
-    const auto folder = sim_.folder() / kResultFolderName;
+    const auto folder = sim_.folder() / Utf8Path(kResultFolderName);
     if (!std::filesystem::exists(folder)) return files;
     for (const auto& entry : std::filesystem::directory_iterator(folder))
       files.push_back(entry.path());
@@ -74,7 +75,7 @@ TEST_F(ResultWriting, SavesAnsiWhenNoEncodingIsTicked) {
   EXPECT_TRUE(window().选择框_编码_ansi.ticked());
   const auto files = ResultFiles();
   ASSERT_EQ(files.size(), 1u);
-  const std::string name = files[0].filename().string();
+  const std::string name = PathText(files[0].filename());
   const std::string head = "普通识别_777.png：";
   ASSERT_TRUE(name.starts_with(head) && name.ends_with(".txt")) << name;
   const std::string stamp = name.substr(head.size(), name.size() - head.size() - 4);
@@ -88,7 +89,7 @@ TEST_F(ResultWriting, WritesGbkBytesForAnsiAndUtf8WhenBothAreTicked) {
   const std::string reply = R"({"words_result_num":1,"words_result":[{"words":"中文"}]})";
   Render(reply, ReplyLayout::Key, "/p/a.png");
   EXPECT_EQ(testing::ReadFileBytes(ResultFiles().at(0)), "\xD6\xD0\xCE\xC4\r\n");
-  std::filesystem::remove_all(sim_.folder() / kResultFolderName);
+  std::filesystem::remove_all(sim_.folder() / Utf8Path(kResultFolderName));
   window().选择框_编码_utf8.Click();
   Render(reply, ReplyLayout::Key, "/p/a.png");
   ASSERT_EQ(ResultFiles().size(), 1u);
@@ -106,7 +107,7 @@ TEST_F(ResultWriting, NamesFollowTheTypeSymbolAndTimestampBoxes) {
   window().选择框_保存_是否加时间戳.Click();
   Render(kTwoLineKeyReply, ReplyLayout::Key, "/p/three.png");
   std::vector<std::string> names;
-  for (const auto& file : ResultFiles()) names.push_back(file.filename().string());
+  for (const auto& file : ResultFiles()) names.push_back(PathText(file.filename()));
   ASSERT_EQ(names.size(), 3u);
   EXPECT_EQ(names[0], "one.png：.txt");
   EXPECT_EQ(names[1], "普通识别_three.png" + state().SaveTimestamp + ".txt");
@@ -120,7 +121,8 @@ TEST_F(ResultWriting, IncrementalSavingKeepsEveryLineSoFar) {
   window().选择框_保存_是否加时间戳.Click();
   Render(kTwoLineKeyReply, ReplyLayout::Key, "/p/1.png");
   Render(kOneLineDemoReply, ReplyLayout::Demo, "/p/2.png");
-  EXPECT_EQ(testing::ReadFileBytes(sim_.folder() / kResultFolderName / "普通识别_2.png：.txt"),
+  EXPECT_EQ(testing::ReadFileBytes(sim_.folder() / Utf8Path(kResultFolderName) /
+                                   Utf8Path("普通识别_2.png：.txt")),
             "A\r\nB\r\nX\r\n");
   ResultWriter(app()).StartResultOutput("身份证识别_", false);  // other kinds start afresh
   EXPECT_EQ(state().PendingSaveText, "");
@@ -150,7 +152,7 @@ TEST_F(ResultWriting, WebNamesCarryTheSymbolHeldWhenTheNameWasMade) {
   window().选择框_保存_符号.Click();
   state().ImageUrl = "https://h.example/abc.jpg";
   ResultWriter(app()).RenderWordsResult(kTwoLineKeyReply, kWebSource, ReplyLayout::Key);
-  EXPECT_EQ(ResultFiles().at(0).filename().string(), "普通识别_h.examplebc.jpg.txt");
+  EXPECT_EQ(PathText(ResultFiles().at(0).filename()), "普通识别_h.examplebc.jpg.txt");
 }
 
 }  // namespace

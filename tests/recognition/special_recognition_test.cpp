@@ -3,6 +3,7 @@
 
 #include "recognition/special_recognition.h"
 
+#include "support/paths.h"
 #include "support/recognition_fixture.h"
 
 namespace tarnwick {
@@ -14,15 +15,15 @@ class SpecialRecognition : public RecognitionTest {
  protected:
   std::vector<std::string> SavedFiles() {
     std::vector<std::string> names;
-    const std::filesystem::path folder = sim_.folder() / "文字识别结果";
+    const std::filesystem::path folder = sim_.folder() / Utf8Path("文字识别结果");
     if (!std::filesystem::exists(folder)) return names;
     for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-      names.push_back(entry.path().filename().string());
+      names.push_back(PathText(entry.path().filename()));
     }
     return names;
   }
   std::string Saved(const std::string& name) {
-    return testing::ReadFileBytes(sim_.folder() / "文字识别结果" / name);
+    return testing::ReadFileBytes(sim_.folder() / Utf8Path("文字识别结果") / name);
   }
   // File names without the symbol and the time stamp.
   void SaveWithPlainNames() {
@@ -86,7 +87,7 @@ TEST_F(SpecialRecognition, EmptyListsAndEmptyResults) {
     EXPECT_EQ(program.window().编辑框1.text().substr(banner),
               ReplaceAll(c.output, "IMAGE", address))
         << c.name;
-    EXPECT_FALSE(std::filesystem::exists(sim.folder() / "文字识别结果")) << c.name;
+    EXPECT_FALSE(std::filesystem::exists(sim.folder() / Utf8Path("文字识别结果"))) << c.name;
     EXPECT_TRUE(sim.desktop().boxes().empty()) << c.name;
   }
 }

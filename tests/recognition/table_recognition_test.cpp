@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "support/paths.h"
 #include "support/recognition_fixture.h"
 
 namespace tarnwick {
@@ -53,7 +54,7 @@ TEST_F(TableRecognition, SubmitsThePicturesBytesAndKeepsTheRequestId) {
   EXPECT_EQ(texts[0],
             "请选择图片的类型，表格文字识别每日50次免费调用量！仅支持key模式识别！\r\n\r\n[重试]-"
             "本地图片\r\n[忽略]-网络图片\r\n[中止]-取消识别");
-  const std::string file = (sim_.folder() / "table.png").string();
+  const std::string file = PathText(sim_.folder() / "table.png");
   EXPECT_EQ(texts[2],
             "返回识别结果为：{'result':[{'request_id':'24_1234','ret_msg':'提交成功'}],"
             "'log_id':7}\r\n本地\r\n" +

@@ -12,6 +12,7 @@
 #include "recognition/general_recognition.h"
 #include "sources/capture_window_form.h"
 #include "sources/screen_capture.h"
+#include "support/paths.h"
 #include "support/recognition_fixture.h"
 
 namespace tarnwick {
@@ -127,8 +128,8 @@ class CaptureWindowTest : public RecognitionTest {
   std::vector<std::filesystem::path> CaptureFiles() {
     std::vector<std::filesystem::path> files;
     std::error_code ignored;
-    for (const auto& entry :
-         std::filesystem::directory_iterator(sim_.folder() / kCaptureFolderName, ignored)) {
+    for (const auto& entry : std::filesystem::directory_iterator(
+             sim_.folder() / Utf8Path(kCaptureFolderName), ignored)) {
       files.push_back(entry.path());
     }
     return files;
@@ -190,7 +191,7 @@ TEST_F(CaptureWindowTest, ADoubleClickInsideStoresTheScreenAndRecognisesIt) {
   });
   const auto files = CaptureFiles();
   ASSERT_EQ(files.size(), 1u);
-  const std::string name = files[0].filename().string();
+  const std::string name = PathText(files[0].filename());
   EXPECT_EQ(name.size(), 14u) << name;
   EXPECT_TRUE(std::all_of(name.begin(), name.begin() + 10, ::isdigit)) << name;
   EXPECT_TRUE(name.ends_with(".png")) << name;
@@ -198,7 +199,7 @@ TEST_F(CaptureWindowTest, ADoubleClickInsideStoresTheScreenAndRecognisesIt) {
   EXPECT_LE(name.substr(0, 10), UnixTimestamp());
   const std::string bytes = testing::ReadFileBytes(files[0]);
   ExpectScreenPicture(bytes, {101, 51, 358, 212}, "capture file");
-  EXPECT_EQ(state().ImagePath, files[0].string());
+  EXPECT_EQ(state().ImagePath, PathText(files[0]));
 
   const auto sent = service_.requestsTo(testing::kDemoPath);
   ASSERT_EQ(sent.size(), 1u);
@@ -270,7 +271,7 @@ TEST_F(CaptureWindowTest, TheNextWindowStartsWithThePreviousSelection) {
     Drag(desktop, {40, 30}, {90, 70});
     DoubleClick(desktop, {60, 50});
   });
-  std::filesystem::remove_all(sim_.folder() / kCaptureFolderName);
+  std::filesystem::remove_all(sim_.folder() / Utf8Path(kCaptureFolderName));
   Capture([&](CaptureWindow& w, SimDesktop& desktop) {
     Press(desktop, PointerAction::LeftPress, 50, 40);
     EXPECT_FALSE(state().IsDragging) << "a press inside starts no new selection";

@@ -1,11 +1,15 @@
 #include "support/file_bytes.h"
 
 #include <gtest/gtest.h>
+
+#ifndef _WIN32
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include <filesystem>
 
+#include "support/paths.h"
 #include "support/temp_folder.h"
 
 namespace tarnwick {
@@ -17,11 +21,11 @@ using testing::WriteFileBytes;
 TEST(ReadPictureFile, ReadsARegularFileWhole) {
   TempFolder folder;
   const std::string bytes("BM\0\x01\xFF", 5);
-  WriteFileBytes(folder.path() / "图.bmp", bytes);
-  EXPECT_EQ(ReadPictureFile((folder.path() / "图.bmp").string()), bytes);
-  EXPECT_EQ(ReadPictureFile((folder.path() / "图.bmp").string(), bytes.size()), bytes);
+  WriteFileBytes(folder.path() / Utf8Path("图.bmp"), bytes);
+  EXPECT_EQ(ReadPictureFile(PathText(folder.path() / Utf8Path("图.bmp"))), bytes);
+  EXPECT_EQ(ReadPictureFile(PathText(folder.path() / Utf8Path("图.bmp")), bytes.size()), bytes);
   WriteFileBytes(folder.path() / "empty.png", "");
-  EXPECT_EQ(ReadPictureFile((folder.path() / "empty.png").string()), "");
+  EXPECT_EQ(ReadPictureFile(PathText(folder.path() / "empty.png")), "");
 }
 
 TEST(ReadPictureFile, GivesNoBytesForAnythingButARegularFileOfSaneSize) {
@@ -31,17 +35,22 @@ TEST(ReadPictureFile, GivesNoBytesForAnythingButARegularFileOfSaneSize) {
   const std::filesystem::path huge = folder.path() / "huge.png";
   WriteFileBytes(huge, "");
   std::filesystem::resize_file(huge, kMaxPictureBytes + 1);  // sparse: costs no disk
-  const std::filesystem::path pipe = folder.path() / "pipe.png";
-  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
   std::filesystem::create_directory(folder.path() / "sub.png");
 
-  EXPECT_EQ(ReadPictureFile(small.string(), 4), "") << "one byte above the limit";
-  EXPECT_EQ(ReadPictureFile(huge.string()), "");
-  EXPECT_EQ(ReadPictureFile(pipe.string()), "") << "a pipe with no writer must not block";
-  EXPECT_EQ(ReadPictureFile((folder.path() / "sub.png").string()), "");
-  EXPECT_EQ(ReadPictureFile((folder.path() / "missing.png").string()), "");
+  EXPECT_EQ(ReadPictureFile(PathText(small), 4), "") << "one byte above the limit";
+  EXPECT_EQ(ReadPictureFile(PathText(huge)), "");
+  EXPECT_EQ(ReadPictureFile(PathText(folder.path() / "sub.png")), "");
+  EXPECT_EQ(ReadPictureFile(PathText(folder.path() / "missing.png")), "");
   EXPECT_EQ(ReadPictureFile(""), "");
+#ifndef _WIN32
+  const std::filesystem::path pipe = folder.path() / "pipe.png";
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  EXPECT_EQ(ReadPictureFile(PathText(pipe)), "") << "a pipe with no writer must not block";
   EXPECT_EQ(ReadPictureFile("/dev/zero"), "");
+#else
+  EXPECT_EQ(ReadPictureFile("NUL"), "") << "a device is not a picture";
+  EXPECT_EQ(ReadPictureFile("CON"), "");
+#endif
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 #include "support/gbk_text.h"
+#include "support/paths.h"
 
 #include <gtest/gtest.h>
 
@@ -51,7 +52,7 @@ std::string ReadAll(const std::filesystem::path& path) {
 TEST(WriteTextFileInEncoding, WritesGbkOrUtf8AndReplacesTheFile) {
   const auto dir = std::filesystem::temp_directory_path() / "tarnwick-gbk-test";
   std::filesystem::create_directories(dir);
-  const auto path = dir / "结果.txt";
+  const auto path = dir / Utf8Path("结果.txt");
   ASSERT_TRUE(WriteTextFileInEncoding(path, "a much longer first text", "UTF-8"));
   ASSERT_TRUE(WriteTextFileInEncoding(path, "中文\r\n", "GBK"));
   EXPECT_EQ(ReadAll(path), "\xD6\xD0\xCE\xC4\r\n");

@@ -8,6 +8,7 @@
 
 #include "support/base64.h"
 #include "support/fake_ocr_service.h"
+#include "support/paths.h"
 #include "support/sim_program.h"
 #include "support/text_helpers.h"
 
@@ -33,7 +34,7 @@ class RecognitionTest : public ::testing::Test {
   std::string MakePicture(const std::string& name, const std::string& bytes) {
     const std::filesystem::path path = sim_.folder() / name;
     WriteFileBytes(path, bytes);
-    return path.string();
+    return PathText(path);
   }
 
   // What the recognitions appended after the banner.

@@ -3,9 +3,10 @@
 
 #include <memory>
 
-#include "program.h"
 #include "platform/sim/sim_desktop.h"
+#include "program.h"
 #include "support/gbk_text.h"
+#include "support/paths.h"
 #include "support/temp_folder.h"
 
 namespace tarnwick::testing {
@@ -16,11 +17,11 @@ class SimProgram {
 
   // Writes the settings file (given as UTF-8 text, stored as GBK) before the program starts.
   void StoreSettings(const std::string& utf8Text) {
-    WriteFileBytes(folder_.path() / kSettingsFileName, Utf8ToGbk(utf8Text));
+    WriteFileBytes(folder_.path() / Utf8Path(kSettingsFileName), Utf8ToGbk(utf8Text));
   }
   // The settings file as UTF-8 text.
   std::string StoredSettings() const {
-    return GbkToUtf8(ReadFileBytes(folder_.path() / kSettingsFileName));
+    return GbkToUtf8(ReadFileBytes(folder_.path() / Utf8Path(kSettingsFileName)));
   }
 
   Program& Start() {

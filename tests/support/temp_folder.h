@@ -2,10 +2,10 @@
 // A fresh folder under the system's temporary folder, removed with everything in it when the
 // object goes away: the run directory of a program under test.
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 
 namespace tarnwick::testing {
@@ -13,8 +13,12 @@ namespace tarnwick::testing {
 class TempFolder {
  public:
   TempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "tarnwick-XXXXXX").string();
-    path_ = mkdtemp(pattern.data());
+    // create_directory fails on a name that exists, so a folder made here is this one's alone.
+    std::random_device random;
+    for (;;) {
+      path_ = std::filesystem::temp_directory_path() / ("tarnwick-" + std::to_string(random()));
+      if (std::filesystem::create_directory(path_)) break;
+    }
   }
   ~TempFolder() {
     std::error_code ignored;

@@ -43,22 +43,28 @@ TEST(UrlEncode, KeepsLettersAndDigitsAndEncodesSeparators) {
   EXPECT_EQ(UrlEncode("a-b_c.d~"), "a-b_c.d~");
 }
 
+// The C runtime's zone for the life of the object, given as TZ (both systems read "EST5").
 class TimeZone {
  public:
   explicit TimeZone(const char* zone) {
     if (const char* old = std::getenv("TZ")) saved_ = old;
-    setenv("TZ", zone, 1);
-    tzset();
+    Set(zone);
   }
-  ~TimeZone() {
-    if (saved_.empty())
-      unsetenv("TZ");
-    else
-      setenv("TZ", saved_.c_str(), 1);
-    tzset();
-  }
+  ~TimeZone() { Set(saved_.empty() ? nullptr : saved_.c_str()); }
 
  private:
+  static void Set(const char* zone) {
+#ifdef _WIN32
+    _putenv_s("TZ", zone ? zone : "");
+    _tzset();
+#else
+    if (zone)
+      setenv("TZ", zone, 1);
+    else
+      unsetenv("TZ");
+    tzset();
+#endif
+  }
   std::string saved_;
 };
 
