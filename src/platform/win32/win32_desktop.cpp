@@ -1,11 +1,13 @@
 #include "platform/win32/win32_desktop.h"
 
+// clang-format off
+#include "platform/win32/windows_api.h"
 #include <commctrl.h>
 #include <commdlg.h>
 #include <objbase.h>
 #include <shellapi.h>
 #include <shlobj.h>
-#include "platform/win32/windows_api.h"
+// clang-format on
 
 #include <algorithm>
 #include <cstring>
