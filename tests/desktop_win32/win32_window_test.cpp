@@ -49,10 +49,11 @@ Rect PlaceInParent(HWND window) {
   return {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
 }
 
-// Every character of the window's text has a glyph in the font the window draws with (or in
-// a font the system links to it for missing characters).
+// Every character of the window's text (line breaks aside) has a glyph in the font the window
+// draws with.
 bool FontShowsText(HWND window) {
-  const std::wstring text = Widen(TextOf(window));
+  std::wstring text = Widen(TextOf(window));
+  std::erase_if(text, [](wchar_t c) { return c < L' '; });
   HDC dc = GetDC(window);
   HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)));
   std::vector<WORD> glyphs(text.size());
