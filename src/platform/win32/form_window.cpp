@@ -14,6 +14,9 @@ namespace {
 
 constexpr wchar_t kWindowClass[] = L"TarnwickForm";
 constexpr int kFirstControlId = 100;
+// Room a check box takes beside its mark, and a push button around its caption.
+constexpr int kCheckMarkGap = 6;
+constexpr int kButtonMargins = 8;
 
 void RegisterWindowClass(WNDPROC proc) {
   static const bool registered = [proc] {
@@ -160,7 +163,7 @@ HWND FormWindow::MakeControl(Control& control, int id) {
                                 window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                 GetModuleHandleW(nullptr), nullptr);
   if (!native) return nullptr;
-  SendMessageW(native, WM_SETFONT, reinterpret_cast<WPARAM>(ControlFont()), FALSE);
+  FitFont(control, native);
   if (control.kind() == ControlKind::MultiLineEdit) {
     // The output box only grows; the default limit would silently drop what comes later.
     SendMessageW(native, EM_SETLIMITTEXT, 0, 0);
@@ -173,6 +176,31 @@ HWND FormWindow::MakeControl(Control& control, int id) {
   return native;
 }
 
+// The designed places assume the system font of a Chinese Windows; where another system's
+// font needs more room, a caption is drawn smaller rather than cut off.
+void FormWindow::FitFont(const Control& control, HWND native) {
+  const Rect place = form_.PlaceInClientArea(control);
+  const std::wstring text = Widen(control.text());
+  HFONT font = ControlFont();
+  switch (control.kind()) {
+    case ControlKind::Label:
+      font = FontToFit(text, {place.width, place.height}, true);
+      break;
+    case ControlKind::CheckBox:
+    case ControlKind::RadioButton:
+      font = FontToFit(
+          text, {place.width - GetSystemMetrics(SM_CXMENUCHECK) - kCheckMarkGap, place.height},
+          false);
+      break;
+    case ControlKind::Button:
+      font = FontToFit(text, {place.width - kButtonMargins, place.height - kButtonMargins}, false);
+      break;
+    default:
+      break;
+  }
+  SendMessageW(native, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+}
+
 void FormWindow::Mirror(const Control& control, ControlChange change) {
   const auto found = controls_.find(&control);
   if (found == controls_.end() || !IsWindow(found->second)) return;
@@ -181,6 +209,7 @@ void FormWindow::Mirror(const Control& control, ControlChange change) {
   switch (change) {
     case ControlChange::Text:
       if (WindowText(native) != Widen(control.text())) {
+        FitFont(control, native);
         SetWindowTextW(native, Widen(control.text()).c_str());
       }
       break;
