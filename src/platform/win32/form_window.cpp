@@ -2,7 +2,9 @@
 
 #include <windowsx.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "platform/win32/form_timers.h"
 #include "platform/win32/status_bar.h"
@@ -146,10 +148,49 @@ void FormWindow::BuildControls() {
       if (*alive) Mirror(c, change);
     });
   }
+  ClipOverlaps();
   // Group boxes lie under what they hold, so their frames never paint over it.
   for (const auto& [control, native] : controls_) {
     if (control->kind() == ControlKind::GroupBox) {
       SetWindowPos(native, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+  }
+}
+
+// Some designed places overlap a little (a check box's box reaching into the next one's mark).
+// A control declared later lies above an earlier one there, as it does where the layout was
+// designed: the earlier control's region leaves out the overlap, so that it neither paints
+// over the later one nor takes its clicks. The tab order stays the order of the table.
+void FormWindow::ClipOverlaps() {
+  std::vector<std::pair<const Control*, HWND>> ordered;
+  for (const Control* control : form_.controls()) {
+    const auto found = controls_.find(control);
+    if (found != controls_.end() && control->kind() != ControlKind::GroupBox) {
+      ordered.emplace_back(control, found->second);
+    }
+  }
+  for (std::size_t i = 0; i < ordered.size(); ++i) {
+    const Rect place = form_.PlaceInClientArea(*ordered[i].first);
+    HRGN region = CreateRectRgn(0, 0, place.width, place.height);
+    bool clipped = false;
+    for (std::size_t j = i + 1; j < ordered.size(); ++j) {
+      const Rect later = form_.PlaceInClientArea(*ordered[j].first);
+      const int left = std::max(place.left, later.left);
+      const int top = std::max(place.top, later.top);
+      const int right = std::min(place.left + place.width, later.left + later.width);
+      const int bottom = std::min(place.top + place.height, later.top + later.height);
+      if (left >= right || top >= bottom) continue;
+      HRGN overlap =
+          CreateRectRgn(left - place.left, top - place.top, right - place.left, bottom - place.top);
+      CombineRgn(region, region, overlap, RGN_DIFF);
+      DeleteObject(overlap);
+      clipped = true;
+    }
+    if (clipped) {
+      SetWindowRgn(ordered[i].second, region, TRUE);  // the window owns the region now
+    } else {
+      DeleteObject(region);
+      SetWindowRgn(ordered[i].second, nullptr, TRUE);
     }
   }
 }
@@ -230,6 +271,7 @@ void FormWindow::Mirror(const Control& control, ControlChange change) {
       const Rect place = form_.PlaceInClientArea(control);
       SetWindowPos(native, nullptr, place.left, place.top, place.width, place.height,
                    SWP_NOZORDER | SWP_NOACTIVATE);
+      ClipOverlaps();
       break;
     }
     case ControlChange::Visible: {
