@@ -50,10 +50,12 @@ struct NativeKind {
 // The native control for each kind of control the main window holds; null class for kinds
 // that are drawn rather than made controls.
 NativeKind NativeKindFor(ControlKind kind) {
-  constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
+  constexpr DWORD kChild = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
   switch (kind) {
     case ControlKind::GroupBox:
-      return {L"BUTTON", kChild | BS_GROUPBOX, 0};
+      // Transparent, so that the window, which leaves out its controls when it paints, still
+      // paints the inside of a group.
+      return {L"BUTTON", WS_CHILD | WS_VISIBLE | BS_GROUPBOX, WS_EX_TRANSPARENT};
     case ControlKind::Label:
       return {L"STATIC", kChild | SS_LEFT | SS_NOPREFIX, 0};
     case ControlKind::Button:
@@ -82,9 +84,10 @@ NativeKind NativeKindFor(ControlKind kind) {
 FormWindow::FormWindow(Form& form, std::function<void()> onDestroyed)
     : form_(form), onDestroyed_(std::move(onDestroyed)) {
   RegisterWindowClass(&FormWindow::Proc);
-  window_ = CreateWindowExW(0, kWindowClass, Widen(form_.caption()).c_str(), WS_OVERLAPPEDWINDOW,
-                            CW_USEDEFAULT, CW_USEDEFAULT, form_.width(), form_.height(), nullptr,
-                            nullptr, GetModuleHandleW(nullptr), this);
+  window_ = CreateWindowExW(0, kWindowClass, Widen(form_.caption()).c_str(),
+                            WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
+                            form_.width(), form_.height(), nullptr, nullptr,
+                            GetModuleHandleW(nullptr), this);
   if (!window_) return;
   SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(ControlFont()), FALSE);
   BuildControls();
@@ -148,7 +151,7 @@ void FormWindow::BuildControls() {
       if (*alive) Mirror(c, change);
     });
   }
-  ClipOverlaps();
+  LayerOverlaps();
   // Group boxes lie under what they hold, so their frames never paint over it.
   for (const auto& [control, native] : controls_) {
     if (control->kind() == ControlKind::GroupBox) {
@@ -157,11 +160,11 @@ void FormWindow::BuildControls() {
   }
 }
 
-// Some designed places overlap a little (a check box's box reaching into the next one's mark).
-// A control declared later lies above an earlier one there, as it does where the layout was
-// designed: the earlier control's region leaves out the overlap, so that it neither paints
-// over the later one nor takes its clicks. The tab order stays the order of the table.
-void FormWindow::ClipOverlaps() {
+// Some designed places overlap a little (a check box reaching into the next one's mark). A
+// control declared later lies above an earlier one there, as where the layout was designed:
+// it is put just above the earlier one, and the earlier one, clipped by the siblings above it,
+// paints around it. Only such pairs change places, so the tab order stays nearly the table's.
+void FormWindow::LayerOverlaps() {
   std::vector<std::pair<const Control*, HWND>> ordered;
   for (const Control* control : form_.controls()) {
     const auto found = controls_.find(control);
@@ -171,26 +174,15 @@ void FormWindow::ClipOverlaps() {
   }
   for (std::size_t i = 0; i < ordered.size(); ++i) {
     const Rect place = form_.PlaceInClientArea(*ordered[i].first);
-    HRGN region = CreateRectRgn(0, 0, place.width, place.height);
-    bool clipped = false;
     for (std::size_t j = i + 1; j < ordered.size(); ++j) {
       const Rect later = form_.PlaceInClientArea(*ordered[j].first);
-      const int left = std::max(place.left, later.left);
-      const int top = std::max(place.top, later.top);
-      const int right = std::min(place.left + place.width, later.left + later.width);
-      const int bottom = std::min(place.top + place.height, later.top + later.height);
-      if (left >= right || top >= bottom) continue;
-      HRGN overlap =
-          CreateRectRgn(left - place.left, top - place.top, right - place.left, bottom - place.top);
-      CombineRgn(region, region, overlap, RGN_DIFF);
-      DeleteObject(overlap);
-      clipped = true;
-    }
-    if (clipped) {
-      SetWindowRgn(ordered[i].second, region, TRUE);  // the window owns the region now
-    } else {
-      DeleteObject(region);
-      SetWindowRgn(ordered[i].second, nullptr, TRUE);
+      const bool overlap =
+          place.left < later.left + later.width && later.left < place.left + place.width &&
+          place.top < later.top + later.height && later.top < place.top + place.height;
+      if (!overlap) continue;
+      HWND above = GetWindow(ordered[i].second, GW_HWNDPREV);
+      SetWindowPos(ordered[j].second, above ? above : HWND_TOP, 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
   }
 }
@@ -271,7 +263,6 @@ void FormWindow::Mirror(const Control& control, ControlChange change) {
       const Rect place = form_.PlaceInClientArea(control);
       SetWindowPos(native, nullptr, place.left, place.top, place.width, place.height,
                    SWP_NOZORDER | SWP_NOACTIVATE);
-      ClipOverlaps();
       break;
     }
     case ControlChange::Visible: {

@@ -41,7 +41,7 @@ class FormWindow {
   LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
   void BuildControls();
   HWND MakeControl(Control& control, int id);
-  void ClipOverlaps();
+  void LayerOverlaps();
   void FitFont(const Control& control, HWND native);
   void Mirror(const Control& control, ControlChange change);
   void MirrorForm(FormChange change);
