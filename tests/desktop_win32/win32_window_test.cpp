@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -14,6 +16,7 @@
 #include "platform/win32/windows_api.h"
 #include "program.h"
 #include "support/fake_ocr_service.h"
+#include "support/paths.h"
 #include "support/temp_folder.h"
 #include "support/wide_text.h"
 
@@ -217,7 +220,51 @@ TEST_F(Win32Window, TheCaptureWindowCoversTheScreenAndItsQuestionCancelsIt) {
   EXPECT_EQ(covered, (Rect{0, 0, screen.width, screen.height}));
   EXPECT_FALSE(mainShownDuringCapture);
   EXPECT_TRUE(IsWindowVisible(main_));
-  EXPECT_FALSE(std::filesystem::exists(folder_.path() / "图片"));
+  EXPECT_FALSE(std::filesystem::exists(folder_.path() / Utf8Path("图片")));
+}
+
+TEST_F(Win32Window, ADragAndADoubleClickCaptureTheSelectionAndRecogniseIt) {
+  service_.Reply(testing::kDemoPath, R"({"errno":0,"data":{"words_result_num":1,"words_result":[)"
+                                     R"({"words":"截图里的字"}]}})");
+  // The capture window follows the real pointer; its presses come as the window's messages.
+  HWND capture = nullptr;
+  const auto at = [&capture](int x, int y, std::initializer_list<UINT> messages) {
+    SetCursorPos(x, y);
+    for (UINT message : messages) {
+      PostMessageW(capture, message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, MAKELPARAM(x, y));
+    }
+    return true;
+  };
+  testing::BoxAnswers answers({
+      [&] {
+        capture = FindWindowW(L"TarnwickFullScreen", nullptr);
+        return capture && IsWindowVisible(capture) && at(100, 100, {WM_LBUTTONDOWN});
+      },
+      [&] { return at(300, 220, {}); },
+      [&] { return at(300, 220, {WM_LBUTTONUP}); },
+      [&] {
+        return at(200, 160, {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP});
+      },
+  });
+  Press("按钮_截图识别");
+  EXPECT_TRUE(answers.allAnswered());
+  EXPECT_TRUE(IsWindowVisible(main_));
+  std::vector<std::filesystem::path> captures;
+  for (const auto& entry : std::filesystem::directory_iterator(folder_.path() / Utf8Path("图片"))) {
+    captures.push_back(entry.path());
+  }
+  ASSERT_EQ(captures.size(), 1u);
+  const std::string bmp = testing::ReadFileBytes(captures[0]);
+  ASSERT_GE(bmp.size(), 26u);
+  EXPECT_EQ(bmp.substr(0, 2), "BM");
+  const auto little32 = [&bmp](std::size_t at) {
+    return static_cast<unsigned>(static_cast<unsigned char>(bmp[at])) |
+           static_cast<unsigned>(static_cast<unsigned char>(bmp[at + 1])) << 8;
+  };
+  EXPECT_EQ(little32(18), 200u);  // width: the drag's right less its left
+  EXPECT_EQ(little32(22), 120u);  // height
+  EXPECT_TRUE(Output().ends_with("截图里的字\r\n\r\n")) << Output();
+  EXPECT_EQ(service_.requestsTo(testing::kDemoPath).size(), 1u);
 }
 
 TEST_F(Win32Window, ScreenCopiesCarryTheScreensColoursInOrder) {
