@@ -190,6 +190,31 @@ TEST_F(Win32Window, ThePromptIsTheSystemsBoxWithItsButtonsRelabelled) {
   EXPECT_EQ(program_.window().时钟_信息框_修改.period(), 0);
 }
 
+TEST_F(Win32Window, ClosingTheWindowWhileACommandWaitsInItsPromptWaitsForTheCommand) {
+  bool openDuringPrompt = false;
+  testing::BoxAnswers answers({
+      [this] {
+        if (!ShownWindow("信息：")) return false;
+        // The prompt is system-modal and leaves the main window usable.
+        PostMessageW(main_, WM_CLOSE, 0, 0);
+        return true;
+      },
+      [&] {
+        HWND box = ShownWindow("信息：");
+        HWND cancel = box ? FindWindowExW(box, nullptr, L"Button", L"取消识别(&E)") : nullptr;
+        if (!cancel) return false;
+        openDuringPrompt = IsWindow(main_) && IsWindowVisible(main_);
+        SendMessageW(cancel, BM_CLICK, 0, 0);
+        return true;
+      },
+  });
+  Press("按钮_身份证识别");
+  EXPECT_TRUE(answers.allAnswered());
+  EXPECT_TRUE(openDuringPrompt);
+  desktop_.PumpMessages(100);
+  EXPECT_EQ(desktop_.mainWindow(), nullptr);
+}
+
 TEST_F(Win32Window, TheCaptureWindowCoversTheScreenAndItsQuestionCancelsIt) {
   const ScreenSize screen = desktop_.PrimaryScreenSize();
   Rect covered;

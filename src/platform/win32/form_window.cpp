@@ -308,6 +308,7 @@ void FormWindow::MirrorForm(FormChange change) {
 void FormWindow::OnCommand(int id, int code) {
   const auto found = byId_.find(id);
   if (found == byId_.end()) return;
+  const HandlerRun run(*this);
   Control& control = *found->second;
   switch (control.kind()) {
     case ControlKind::Button:
@@ -338,13 +339,29 @@ void FormWindow::OnSize() {
 
 // Work under way (a folder walk pausing between files) runs inside one of this window's
 // handlers, and the window must outlive it. Closing stops the work and waits for its end,
-// which the status bar's button shows by going disabled; then the window closes.
+// which the status bar's button shows by going disabled; then the window closes. Any other
+// handler still running (one waiting in a box that leaves this window usable) ends first.
 void FormWindow::OnClose() {
   if (PressStatusButton()) {
     closeWhenWorkEnds_ = true;
     return;
   }
+  if (handlersRunning_ > 0) {
+    closeWhenHandlersEnd_ = true;
+    return;
+  }
   DestroyWindow(window_);
+}
+
+FormWindow::HandlerRun::HandlerRun(FormWindow& window) : window_(window) {
+  ++window_.handlersRunning_;
+}
+
+FormWindow::HandlerRun::~HandlerRun() {
+  if (--window_.handlersRunning_ == 0 && window_.closeWhenHandlersEnd_ && *window_.alive_) {
+    window_.closeWhenHandlersEnd_ = false;
+    PostMessageW(window_.window_, WM_CLOSE, 0, 0);
+  }
 }
 
 LRESULT CALLBACK FormWindow::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -363,9 +380,11 @@ LRESULT FormWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND:
       if (lParam) OnCommand(LOWORD(wParam), HIWORD(wParam));
       return 0;
-    case WM_TIMER:
+    case WM_TIMER: {
+      const HandlerRun run(*this);
       if (timers_ && timers_->OnTimer(wParam)) return 0;
       break;
+    }
     case WM_SIZE:
       if (*alive_) OnSize();
       return 0;

@@ -49,6 +49,18 @@ class FormWindow {
   void OnSize();
   void OnClose();
 
+  // Counts the handlers of this window running now, nested ones included.
+  class HandlerRun {
+   public:
+    explicit HandlerRun(FormWindow& window);
+    ~HandlerRun();
+    HandlerRun(const HandlerRun&) = delete;
+    HandlerRun& operator=(const HandlerRun&) = delete;
+
+   private:
+    FormWindow& window_;
+  };
+
   Form& form_;
   std::function<void()> onDestroyed_;
   HWND window_ = nullptr;
@@ -58,6 +70,8 @@ class FormWindow {
   std::map<const Control*, HWND> controls_;
   bool mirroring_ = false;          // a change by program is being shown: no user event
   bool closeWhenWorkEnds_ = false;  // the user closed the window while work was under way
+  int handlersRunning_ = 0;
+  bool closeWhenHandlersEnd_ = false;
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
