@@ -3,9 +3,14 @@
 
 #include "sources/capture_window.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <leptonica/allheaders.h>
+#endif
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 
@@ -56,8 +61,42 @@ struct DecodedPicture {
   std::vector<std::uint32_t> colours;  // 0xRRGGBB, rows from the top
 };
 
+std::uint32_t LittleEndian(const std::string& bytes, std::size_t at, int count) {
+  std::uint32_t value = 0;
+  for (int i = count - 1; i >= 0; --i)
+    value = value << 8 | static_cast<std::uint8_t>(bytes[at + i]);
+  return value;
+}
+
+#ifdef _WIN32
+// Reads BMP bytes with GDI, a decoder that shares nothing with the program's encoder: it copies
+// the stored rows, whatever their order and padding, into 32-bit rows from the top.
+std::optional<DecodedPicture> DecodeIndependently(const std::string& bytes) {
+  if (bytes.size() < 54 || bytes.compare(0, 2, "BM") != 0) return std::nullopt;
+  const auto* info = reinterpret_cast<const BITMAPINFO*>(bytes.data() + 14);
+  const std::uint32_t bitsAt = LittleEndian(bytes, 10, 4);
+  if (bitsAt >= bytes.size()) return std::nullopt;
+  DecodedPicture picture{
+      info->bmiHeader.biWidth, std::abs(info->bmiHeader.biHeight), info->bmiHeader.biBitCount, {}};
+  BITMAPINFO wanted{};
+  wanted.bmiHeader = {sizeof(BITMAPINFOHEADER), picture.width, -picture.height, 1, 32, BI_RGB};
+  void* rows = nullptr;
+  const HBITMAP bitmap = CreateDIBSection(nullptr, &wanted, DIB_RGB_COLORS, &rows, nullptr, 0);
+  if (!bitmap) return std::nullopt;
+  const int copied = SetDIBits(nullptr, bitmap, 0, static_cast<UINT>(picture.height),
+                               bytes.data() + bitsAt, info, DIB_RGB_COLORS);
+  if (copied == picture.height) {
+    const auto* pixels = static_cast<const std::uint32_t*>(rows);
+    picture.colours.assign(pixels, pixels + picture.width * picture.height);
+    for (std::uint32_t& colour : picture.colours) colour &= 0xFFFFFF;
+  }
+  DeleteObject(bitmap);
+  if (copied != picture.height) return std::nullopt;
+  return picture;
+}
+#else
 // Reads BMP bytes with Leptonica, a decoder that shares nothing with the program's encoder.
-std::optional<DecodedPicture> DecodeWithLeptonica(const std::string& bytes) {
+std::optional<DecodedPicture> DecodeIndependently(const std::string& bytes) {
   PIX* pix = pixReadMem(reinterpret_cast<const l_uint8*>(bytes.data()), bytes.size());
   if (!pix) return std::nullopt;
   DecodedPicture picture{pixGetWidth(pix), pixGetHeight(pix), pixGetDepth(pix), {}};
@@ -74,12 +113,7 @@ std::optional<DecodedPicture> DecodeWithLeptonica(const std::string& bytes) {
   return picture;
 }
 
-std::uint32_t LittleEndian(const std::string& bytes, std::size_t at, int count) {
-  std::uint32_t value = 0;
-  for (int i = count - 1; i >= 0; --i)
-    value = value << 8 | static_cast<std::uint8_t>(bytes[at + i]);
-  return value;
-}
+#endif
 
 // Checks the header fields a capture file must carry and that every pixel is the screen's.
 void ExpectScreenPicture(const std::string& bytes, const ScreenRect& area, const char* name) {
@@ -96,7 +130,7 @@ void ExpectScreenPicture(const std::string& bytes, const ScreenRect& area, const
   EXPECT_EQ(LittleEndian(bytes, 22, 4), static_cast<std::uint32_t>(height)) << name;
   EXPECT_EQ(LittleEndian(bytes, 28, 2), 24u) << name;
   EXPECT_EQ(LittleEndian(bytes, 30, 4), 0u) << name;
-  const std::optional<DecodedPicture> decoded = DecodeWithLeptonica(bytes);
+  const std::optional<DecodedPicture> decoded = DecodeIndependently(bytes);
   ASSERT_TRUE(decoded) << name;
   ASSERT_EQ(decoded->width, width) << name;
   ASSERT_EQ(decoded->height, height) << name;

@@ -7,11 +7,13 @@
 #include <functional>
 #include <thread>
 
+#include "support/loopback_socket.h"
+
 namespace tarnwick::testing {
 
 class LoopbackAcceptor {
  public:
-  using Handler = std::function<void(int connection)>;
+  using Handler = std::function<void(Socket connection)>;
 
   // Throws when no port can be had. The handler owns nothing: the connection is closed after it.
   explicit LoopbackAcceptor(Handler handler);
@@ -27,7 +29,7 @@ class LoopbackAcceptor {
   void Serve();
 
   Handler handler_;
-  int listener_ = -1;
+  Socket listener_ = kNoSocket;
   int port_ = 0;
   std::atomic<bool> stopping_{false};
   std::thread thread_;

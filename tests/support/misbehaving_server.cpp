@@ -1,9 +1,5 @@
 #include "support/misbehaving_server.h"
 
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <chrono>
 
 namespace tarnwick::testing {
@@ -11,33 +7,31 @@ namespace tarnwick::testing {
 MisbehavingServer::MisbehavingServer(std::vector<ReplyPiece> pieces, AfterReply after)
     : pieces_(std::move(pieces)), after_(after) {}
 
-bool MisbehavingServer::Wait(int connection, int ms) {
+bool MisbehavingServer::Wait(Socket connection, int ms) {
   const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
   while (!acceptor_.stopping()) {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
         end - std::chrono::steady_clock::now());
     if (left.count() <= 0) return true;
-    pollfd readable{connection, POLLIN, 0};
-    if (poll(&readable, 1, static_cast<int>(std::min<long>(left.count(), 20))) > 0) {
+    if (WaitReadable(connection, static_cast<int>(std::min<long long>(left.count(), 20)))) {
       char byte;
-      if (recv(connection, &byte, 1, MSG_DONTWAIT) <= 0) return false;  // the client hung up
+      if (ReceiveSome(connection, &byte, 1) <= 0) return false;  // the client hung up
     }
   }
   return false;
 }
 
-void MisbehavingServer::Answer(int connection) {
+void MisbehavingServer::Answer(Socket connection) {
   std::string head;
   char buffer[4096];
   while (head.find("\r\n\r\n") == std::string::npos) {
-    pollfd readable{connection, POLLIN, 0};
-    if (poll(&readable, 1, 2000) <= 0) return;
-    const ssize_t n = recv(connection, buffer, sizeof buffer, 0);
+    if (!WaitReadable(connection, 2000)) return;
+    const long n = ReceiveSome(connection, buffer, sizeof buffer);
     if (n <= 0) return;
     head.append(buffer, static_cast<std::size_t>(n));
   }
   for (const ReplyPiece& piece : pieces_) {
-    if (send(connection, piece.bytes.data(), piece.bytes.size(), MSG_NOSIGNAL) < 0) return;
+    if (!SendAll(connection, piece.bytes.data(), piece.bytes.size())) return;
     if (piece.pauseAfterMs > 0 && !Wait(connection, piece.pauseAfterMs)) return;
   }
   if (after_ == AfterReply::StaySilent) {

@@ -27,13 +27,13 @@ class MisbehavingServer {
   std::string base() const { return "http://127.0.0.1:" + std::to_string(acceptor_.port()); }
 
  private:
-  void Answer(int connection);
+  void Answer(Socket connection);
   // Waits up to `ms`, or until the server stops or the client hangs up; false on the latter two.
-  bool Wait(int connection, int ms);
+  bool Wait(Socket connection, int ms);
 
   std::vector<ReplyPiece> pieces_;
   AfterReply after_;
-  LoopbackAcceptor acceptor_{[this](int connection) { Answer(connection); }};
+  LoopbackAcceptor acceptor_{[this](Socket connection) { Answer(connection); }};
 };
 
 // A reply piece by piece: `count` pieces of `piece`, `pauseMs` apart.

@@ -1,9 +1,5 @@
 #include "support/raw_http_recorder.h"
 
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <cstdlib>
 
 namespace tarnwick::testing {
@@ -15,15 +11,14 @@ std::vector<RawRequest> RawHttpRecorder::requests() const {
   return requests_;
 }
 
-void RawHttpRecorder::HandleConnection(int connection) {
+void RawHttpRecorder::HandleConnection(Socket connection) {
   std::string received;
   char buffer[4096];
   std::size_t headEnd = std::string::npos;
   std::size_t bodyLength = 0;
   while (true) {
-    pollfd readable{connection, POLLIN, 0};
-    if (poll(&readable, 1, 2000) <= 0) return;
-    const ssize_t n = recv(connection, buffer, sizeof buffer, 0);
+    if (!WaitReadable(connection, 2000)) return;
+    const long n = ReceiveSome(connection, buffer, sizeof buffer);
     if (n <= 0) break;
     received.append(buffer, static_cast<std::size_t>(n));
     if (headEnd == std::string::npos &&
@@ -54,7 +49,7 @@ void RawHttpRecorder::HandleConnection(int connection) {
     std::lock_guard lock(mutex_);
     requests_.push_back(std::move(request));
   }
-  send(connection, reply_.data(), reply_.size(), MSG_NOSIGNAL);
+  SendAll(connection, reply_.data(), reply_.size());
 }
 
 }  // namespace tarnwick::testing

@@ -29,12 +29,12 @@ class RawHttpRecorder {
   std::vector<RawRequest> requests() const;
 
  private:
-  void HandleConnection(int connection);
+  void HandleConnection(Socket connection);
 
   std::string reply_;
   mutable std::mutex mutex_;
   std::vector<RawRequest> requests_;
-  LoopbackAcceptor acceptor_{[this](int connection) { HandleConnection(connection); }};
+  LoopbackAcceptor acceptor_{[this](Socket connection) { HandleConnection(connection); }};
 };
 
 }  // namespace tarnwick::testing
