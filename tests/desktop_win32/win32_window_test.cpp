@@ -14,6 +14,10 @@
 #include "platform/win32/form_window.h"
 #include "platform/win32/win32_desktop.h"
 #include "platform/win32/windows_api.h"
+// clang-format off
+#include <commctrl.h>
+#include <shlobj.h>
+// clang-format on
 #include "program.h"
 #include "support/fake_ocr_service.h"
 #include "support/paths.h"
@@ -213,6 +217,61 @@ TEST_F(Win32Window, ClosingTheWindowWhileACommandWaitsInItsPromptWaitsForTheComm
   EXPECT_TRUE(openDuringPrompt);
   desktop_.PumpMessages(100);
   EXPECT_EQ(desktop_.mainWindow(), nullptr);
+}
+
+TEST_F(Win32Window, AFolderChosenInTheSystemsChooserIsWalkedUntilEscStopsIt) {
+  const std::filesystem::path pictures = folder_.path() / Utf8Path("图片夹");
+  std::filesystem::create_directory(pictures);
+  for (const char* name : {"a.png", "b.png", "c.png"}) {
+    testing::WriteFileBytes(pictures / name, "picture bytes");
+  }
+  service_.Reply(testing::kDemoPath, R"({"errno":0,"data":{"words_result_num":1,"words_result":[)"
+                                     R"({"words":"文件夹里的字"}]}})");
+  Press("选择框_png");
+  SetWindowTextW(Native("编辑框_延迟毫秒"), L"5000");  // long enough to stop in the first pause
+  HWND bar = Native("标签_进度");
+  const auto part = [bar](int index) {
+    std::wstring text(LOWORD(SendMessageW(bar, SB_GETTEXTLENGTHW, index, 0)) + 1, L'\0');
+    text.resize(
+        LOWORD(SendMessageW(bar, SB_GETTEXTW, index, reinterpret_cast<LPARAM>(text.data()))));
+    return Narrow(text);
+  };
+  std::string progressDuringPause;
+  HWND chooser = nullptr;
+  testing::BoxAnswers answers({
+      [&] {
+        for (HWND box = FindWindowW(L"#32770", nullptr); box && !chooser;
+             box = FindWindowExW(nullptr, box, L"#32770", nullptr)) {
+          if (IsWindowVisible(box) && FindWindowExW(box, nullptr, L"Static", L"请选择文件夹")) {
+            chooser = box;
+          }
+        }
+        if (!chooser) return false;
+        SendMessageW(chooser, BFFM_SETSELECTIONW, TRUE,
+                     reinterpret_cast<LPARAM>(pictures.wstring().c_str()));
+        return true;
+      },
+      [&] {
+        // The chooser shows the selected folder's name once the selection has taken.
+        if (TextOf(FindWindowExW(chooser, nullptr, L"Edit", nullptr)) != "图片夹") return false;
+        SendMessageW(FindWindowExW(chooser, nullptr, L"Button", L"确定"), BM_CLICK, 0, 0);
+        return true;
+      },
+      [&] {
+        if (part(0) != "进度：1/3") return false;
+        progressDuringPause = part(0);
+        PostMessageW(main_, WM_KEYDOWN, VK_ESCAPE, 0);
+        return true;
+      },
+  });
+  Press("按钮_文件夹识别");
+  EXPECT_TRUE(answers.allAnswered());
+  EXPECT_EQ(progressDuringPause, "进度：1/3");
+  EXPECT_EQ(part(1), "已停止");
+  EXPECT_FALSE(IsWindowEnabled(Native("按钮_停止")));
+  EXPECT_EQ(service_.requestsTo(testing::kDemoPath).size(), 1u);
+  EXPECT_NE(Output().find("图片夹\\"), std::string::npos) << Output();
+  EXPECT_NE(Output().find("文件夹里的字\r\n"), std::string::npos) << Output();
 }
 
 TEST_F(Win32Window, TheCaptureWindowCoversTheScreenAndItsQuestionCancelsIt) {
