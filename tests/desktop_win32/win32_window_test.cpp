@@ -247,13 +247,13 @@ TEST_F(Win32Window, AFolderChosenInTheSystemsChooserIsWalkedUntilEscStopsIt) {
           }
         }
         if (!chooser) return false;
-        SendMessageW(chooser, BFFM_SETSELECTIONW, TRUE,
-                     reinterpret_cast<LPARAM>(pictures.wstring().c_str()));
-        return true;
-      },
-      [&] {
-        // The chooser shows the selected folder's name once the selection has taken.
-        if (TextOf(FindWindowExW(chooser, nullptr, L"Edit", nullptr)) != "图片夹") return false;
+        // The chooser shows the selected folder's name once the selection has taken; until
+        // then it is asked again, as a tree still filling may not take it at once.
+        if (TextOf(FindWindowExW(chooser, nullptr, L"Edit", nullptr)) != "图片夹") {
+          SendMessageW(chooser, BFFM_SETSELECTIONW, TRUE,
+                       reinterpret_cast<LPARAM>(pictures.wstring().c_str()));
+          return false;
+        }
         SendMessageW(FindWindowExW(chooser, nullptr, L"Button", L"确定"), BM_CLICK, 0, 0);
         return true;
       },
