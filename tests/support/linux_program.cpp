@@ -37,8 +37,8 @@ void StartLinuxProgram(std::string_view program, const std::vector<std::string>&
                       nullptr, &startup, &process)) {
     throw std::runtime_error("could not start " + std::string(program));
   }
-  if (process.hProcess) CloseHandle(process.hProcess);
-  if (process.hThread) CloseHandle(process.hThread);
+  // For a Linux program Wine hands back no handles: the fields hold whatever its stack held, and
+  // closing them would close some other handle of this process (a socket, a thread).
 }
 
 bool RunLinuxShell(const std::string& command, const std::string& scratchFolder,
