@@ -103,26 +103,11 @@ void FullScreenWindow::DragControl(Control& control) {
   SetCapture(window_);
 }
 
-bool FullScreenWindow::Shown(const Control& control) const {
-  for (const Control* c = &control; c; c = form_.Find(c->parent())) {
-    if (!c->visible()) return false;
-  }
-  return true;
-}
-
 void FullScreenWindow::RefreshControl(const Control& control) {
-  // A child is drawn with its parent; the parent's places cover it.
-  const Control* outer = &control;
-  while (const Control* parent = form_.Find(outer->parent())) outer = parent;
-  const auto painted = paintedPlaces_.find(outer);
-  if (painted != paintedPlaces_.end()) {
-    const RECT old = ToRect(painted->second);
-    InvalidateRect(window_, &old, FALSE);
+  for (const Rect& stale : painting_.AreasToRepaint(control)) {
+    const RECT area = ToRect(stale);
+    InvalidateRect(window_, &area, FALSE);
   }
-  const Rect now = form_.PlaceInClientArea(*outer);
-  const RECT area = ToRect(now);
-  InvalidateRect(window_, &area, FALSE);
-  paintedPlaces_[outer] = now;
 }
 
 void FullScreenWindow::Mirror(const Control& control, ControlChange change) {
@@ -174,18 +159,7 @@ void FullScreenWindow::Paint() {
   } else {
     background_.Draw(dc, {0, 0, background_.width(), background_.height()});
   }
-  // Controls declared earlier lie above later ones; a control's children lie above it.
-  const std::vector<Control*>& controls = form_.controls();
-  for (auto it = controls.rbegin(); it != controls.rend(); ++it) {
-    Control* control = *it;
-    if (!control->parent().empty() || control->kind() == ControlKind::Timer) continue;
-    if (!Shown(*control)) continue;
-    DrawControl(dc, *control);
-    paintedPlaces_[control] = form_.PlaceInClientArea(*control);
-    for (const Control* child : controls) {
-      if (child->parent() == control->name() && Shown(*child)) DrawControl(dc, *child);
-    }
-  }
+  for (const Control* control : painting_.PaintOrder()) DrawControl(dc, *control);
   const RECT& dirty = paint.rcPaint;
   BitBlt(screen, dirty.left, dirty.top, dirty.right - dirty.left, dirty.bottom - dirty.top, dc,
          dirty.left, dirty.top, SRCCOPY);

@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "platform/controls.h"
+#include "platform/full_screen_painting.h"
 #include "platform/win32/bmp_drawing.h"
 
 namespace tarnwick {
@@ -41,14 +42,13 @@ class FullScreenWindow {
   void DrawControl(HDC dc, const Control& control);
   void DrawLabel(HDC dc, const Control& label, const Rect& place);
   void OnPointer(UINT message, int x, int y);
-  bool Shown(const Control& control) const;
 
   Form& form_;
   HWND window_ = nullptr;
   std::unique_ptr<FormTimers> timers_;
   BmpDrawing background_;
   std::map<const Control*, BmpDrawing> pictures_;  // each picture box's picture, decoded
-  std::map<const Control*, Rect> paintedPlaces_;   // where each control was last drawn
+  FullScreenPainting painting_{form_};
   Control* dragged_ = nullptr;
   POINT dragGrip_{};  // the pointer's offset inside the dragged control
   bool dismissed_ = false;

@@ -83,22 +83,8 @@ void FullScreenView::DragControl(Control& control) {
   if (!HasCapture()) CaptureMouse();
 }
 
-bool FullScreenView::Shown(const Control& control) const {
-  for (const Control* c = &control; c; c = form_.Find(c->parent())) {
-    if (!c->visible()) return false;
-  }
-  return true;
-}
-
 void FullScreenView::RefreshControl(const Control& control) {
-  // A child is drawn with its parent; the parent's places cover it.
-  const Control* outer = &control;
-  while (const Control* parent = form_.Find(outer->parent())) outer = parent;
-  const auto painted = paintedPlaces_.find(outer);
-  if (painted != paintedPlaces_.end()) RefreshRect(ToWxRect(painted->second), false);
-  const Rect now = form_.PlaceInClientArea(*outer);
-  RefreshRect(ToWxRect(now), false);
-  paintedPlaces_[outer] = now;
+  for (const Rect& stale : painting_.AreasToRepaint(control)) RefreshRect(ToWxRect(stale), false);
 }
 
 void FullScreenView::Mirror(const Control& control, ControlChange change) {
@@ -142,18 +128,7 @@ void FullScreenView::OnPaint(wxPaintEvent&) {
     dc.SetBackground(*wxBLACK_BRUSH);
     dc.Clear();
   }
-  // Controls declared earlier lie above later ones; a control's children lie above it.
-  const std::vector<Control*>& controls = form_.controls();
-  for (auto it = controls.rbegin(); it != controls.rend(); ++it) {
-    Control* control = *it;
-    if (!control->parent().empty() || control->kind() == ControlKind::Timer) continue;
-    if (!Shown(*control)) continue;
-    DrawControl(dc, *control);
-    paintedPlaces_[control] = form_.PlaceInClientArea(*control);
-    for (const Control* child : controls) {
-      if (child->parent() == control->name() && Shown(*child)) DrawControl(dc, *child);
-    }
-  }
+  for (const Control* control : painting_.PaintOrder()) DrawControl(dc, *control);
 }
 
 void FullScreenView::DrawControl(wxDC& dc, const Control& control) {

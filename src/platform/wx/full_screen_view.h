@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/controls.h"
+#include "platform/full_screen_painting.h"
 
 namespace tarnwick {
 
@@ -36,12 +37,11 @@ class FullScreenView : public wxDialog {
   void DrawControl(wxDC& dc, const Control& control);
   void DrawLabel(wxDC& dc, const Control& label, const Rect& place);
   void OnMouse(wxMouseEvent& event);
-  bool Shown(const Control& control) const;
 
   Form& form_;
   wxBitmap background_;
-  std::map<const Control*, wxBitmap> pictures_;   // each picture box's picture at its size
-  std::map<const Control*, Rect> paintedPlaces_;  // where each control was last drawn
+  std::map<const Control*, wxBitmap> pictures_;  // each picture box's picture at its size
+  FullScreenPainting painting_{form_};
   std::vector<std::unique_ptr<wxTimer>> timers_;
   Control* dragged_ = nullptr;
   wxPoint dragGrip_;  // the pointer's offset inside the dragged control
