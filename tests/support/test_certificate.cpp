@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <stdexcept>
 
+#include "support/paths.h"
+
 #ifdef _WIN32
 #include <windows.h>
 
@@ -58,9 +60,19 @@ bool RunShell(const std::string& command, const std::string&) {
 }
 #endif
 
-TestCertificate MakeCertificate(const std::string& name) {
+// The certificate's folder goes away with the test process.
+struct MadeCertificate {
+  TestCertificate files;
+  std::string folder;
+  ~MadeCertificate() {
+    std::error_code ignored;
+    std::filesystem::remove_all(Utf8Path(folder), ignored);
+  }
+};
+
+MadeCertificate MakeCertificate(const std::string& name) {
   const std::string folder = FreshFolder();
-  TestCertificate made{InFolder(folder, "cert.pem"), InFolder(folder, "key.pem")};
+  const TestCertificate made{InFolder(folder, "cert.pem"), InFolder(folder, "key.pem")};
   const std::string command =
       "openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -days 2"
       " -subj /CN=" +
@@ -69,19 +81,19 @@ TestCertificate MakeCertificate(const std::string& name) {
   if (!RunShell(command, folder)) {
     throw std::runtime_error("openssl could not make the test certificate");
   }
-  return made;
+  return {made, folder};
 }
 
 }  // namespace
 
 const TestCertificate& ThrowawayCertificate() {
-  static const TestCertificate certificate = MakeCertificate("localhost");
-  return certificate;
+  static const MadeCertificate certificate = MakeCertificate("localhost");
+  return certificate.files;
 }
 
 const TestCertificate& OtherNameCertificate() {
-  static const TestCertificate certificate = MakeCertificate("other.example");
-  return certificate;
+  static const MadeCertificate certificate = MakeCertificate("other.example");
+  return certificate.files;
 }
 
 }  // namespace tarnwick::testing
