@@ -189,6 +189,25 @@ long long ContentLength(HINTERNET request) {
   return (end == text || length < 0) ? -1 : length;
 }
 
+// A server vouched for only by the caller's extra certificates is checked once the handshake
+// is done and before a byte of the request goes out: WinHTTP reports that moment to a status
+// callback, and closing the request there cancels the send on Windows. (Wine sends anyway; the
+// reply is then refused by the check after sending.)
+struct ServerCheck {
+  const std::string& caFile;
+  const std::string& host;
+  bool refused = false;
+};
+
+void CALLBACK CheckServerBeforeSending(HINTERNET request, DWORD_PTR context, DWORD status, LPVOID,
+                                       DWORD) {
+  if (status != WINHTTP_CALLBACK_STATUS_SENDING_REQUEST || context == 0) return;
+  auto* check = reinterpret_cast<ServerCheck*>(context);
+  if (check->refused || ServerIsTrusted(request, check->caFile, check->host)) return;
+  check->refused = true;
+  WinHttpCloseHandle(request);
+}
+
 // One request and its reply on one hop of the exchange. The deadline covers the whole exchange;
 // no single wait may run past it, nor past the stall time-out.
 class Hop {
@@ -222,15 +241,24 @@ class Hop {
       }
     }
     if (!LimitWaits() || body.size() > MAXDWORD) return false;
+    const bool checkServer = to.secure && !transport_.caFile.empty();
+    ServerCheck check{transport_.caFile, to.host};
+    if (checkServer && WinHttpSetStatusCallback(request_.get(), CheckServerBeforeSending,
+                                                WINHTTP_CALLBACK_FLAG_SEND_REQUEST,
+                                                0) == WINHTTP_INVALID_STATUS_CALLBACK) {
+      return false;
+    }
     const auto size = static_cast<DWORD>(body.size());
-    if (!WinHttpSendRequest(request_.get(), WINHTTP_NO_ADDITIONAL_HEADERS, 0,
-                            const_cast<char*>(body.data()), size, size, 0)) {
+    const bool sent = WinHttpSendRequest(request_.get(), WINHTTP_NO_ADDITIONAL_HEADERS, 0,
+                                         const_cast<char*>(body.data()), size, size,
+                                         checkServer ? reinterpret_cast<DWORD_PTR>(&check) : 0);
+    if (check.refused) {
+      request_.release();  // closed by the check
       return false;
     }
-    if (to.secure && !transport_.caFile.empty() &&
-        !ServerIsTrusted(request_.get(), transport_.caFile, to.host)) {
-      return false;
-    }
+    if (!sent) return false;
+    // Had the callback not run, nothing would have vouched for the server.
+    if (checkServer && !ServerIsTrusted(request_.get(), transport_.caFile, to.host)) return false;
     if (!LimitWaits() || !WinHttpReceiveResponse(request_.get(), nullptr)) return false;
     headers_ = RawHeaders(request_.get());
     // WinHTTP takes a reply without a status line for one from before HTTP/1.0.

@@ -4,6 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include "support/http_request.h"
 #include "support/local_server.h"
 #include "support/misbehaving_server.h"
@@ -52,13 +58,24 @@ TEST(HttpFaults, AChunkedBodyCutOffGivesEmptyBytes) {
   EXPECT_EQ(HttpRequest({.url = server.base() + "/"}, kImpatient), "");
 }
 
+bool RunningUnderWine() {
+#ifdef _WIN32
+  return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+#else
+  return false;
+#endif
+}
+
 TEST(HttpFaults, RefusesCertificatesItCannotTrustOrThatNameAnotherHost) {
   LocalServer untrusted(Scheme::Https);
   LocalServer wrongName(Scheme::Https, testing::OtherNameCertificate());
+  std::atomic<int> requestsSeen{0};
   for (LocalServer* server : {&untrusted, &wrongName}) {
-    server->server().Get("/", [](const httplib::Request&, httplib::Response& response) {
-      response.set_content("secret", "text/plain");
-    });
+    server->server().Get("/",
+                         [&requestsSeen](const httplib::Request&, httplib::Response& response) {
+                           ++requestsSeen;
+                           response.set_content("secret", "text/plain");
+                         });
     server->Start();
   }
   EXPECT_EQ(HttpRequest({.url = untrusted.base() + "/"}, kImpatient), "");
@@ -68,6 +85,12 @@ TEST(HttpFaults, RefusesCertificatesItCannotTrustOrThatNameAnotherHost) {
   EXPECT_EQ(HttpRequest({.url = url}, trustingOtherName), "");
   // Extra trusted certificates vouch for their own servers only.
   EXPECT_EQ(HttpRequest({.url = untrusted.base() + "/"}, trustingOtherName), "");
+  // The request itself (its address may carry a token) never reaches a server not trusted.
+  // Under Wine a WinHTTP send cannot be cancelled once the handshake is done, so there only
+  // the reply is refused.
+  if (!RunningUnderWine()) {
+    EXPECT_EQ(requestsSeen, 0);
+  }
 }
 
 TEST(HttpFaults, ARedirectLoopEndsEmpty) {
