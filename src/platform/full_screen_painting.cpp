@@ -37,4 +37,25 @@ std::vector<Rect> FullScreenPainting::AreasToRepaint(const Control& control) {
   return areas;
 }
 
+bool ChangeIsSeen(ControlChange change) {
+  return change == ControlChange::Picture || change == ControlChange::Text ||
+         change == ControlChange::Place || change == ControlChange::Visible;
+}
+
+void ControlDrag::Start(Control& control, int pointerX, int pointerY) {
+  const Rect place = form_.PlaceInClientArea(control);
+  dragged_ = &control;
+  gripX_ = pointerX - place.left;
+  gripY_ = pointerY - place.top;
+}
+
+void ControlDrag::Follow(int pointerX, int pointerY) {
+  if (!dragged_) return;
+  Rect place = dragged_->place();
+  const Rect inClient = form_.PlaceInClientArea(*dragged_);
+  place.left += pointerX - gripX_ - inClient.left;
+  place.top += pointerY - gripY_ - inClient.top;
+  if (place != dragged_->place()) dragged_->SetPlace(place);
+}
+
 }  // namespace tarnwick

@@ -97,9 +97,7 @@ void FullScreenWindow::DragControl(Control& control) {
   POINT pointer{};
   GetCursorPos(&pointer);
   ScreenToClient(window_, &pointer);
-  const Rect place = form_.PlaceInClientArea(control);
-  dragged_ = &control;
-  dragGrip_ = {pointer.x - place.left, pointer.y - place.top};
+  drag_.Start(control, pointer.x, pointer.y);
   SetCapture(window_);
 }
 
@@ -111,18 +109,8 @@ void FullScreenWindow::RefreshControl(const Control& control) {
 }
 
 void FullScreenWindow::Mirror(const Control& control, ControlChange change) {
-  switch (change) {
-    case ControlChange::Picture:
-      pictures_.erase(&control);
-      [[fallthrough]];
-    case ControlChange::Text:
-    case ControlChange::Place:
-    case ControlChange::Visible:
-      RefreshControl(control);
-      break;
-    default:
-      break;
-  }
+  if (change == ControlChange::Picture) pictures_.erase(&control);
+  if (ChangeIsSeen(change)) RefreshControl(control);
 }
 
 void FullScreenWindow::MirrorForm(FormChange change) {
@@ -232,14 +220,10 @@ void FullScreenWindow::DrawLabel(HDC dc, const Control& label, const Rect& place
 }
 
 void FullScreenWindow::OnPointer(UINT message, int x, int y) {
-  if (dragged_) {
-    Rect place = dragged_->place();
-    const Rect inClient = form_.PlaceInClientArea(*dragged_);
-    place.left += x - dragGrip_.x - inClient.left;
-    place.top += y - dragGrip_.y - inClient.top;
-    if (place != dragged_->place()) dragged_->SetPlace(place);
+  if (drag_.active()) {
+    drag_.Follow(x, y);
     if (message == WM_LBUTTONUP) {
-      dragged_ = nullptr;
+      drag_.End();
       ReleaseCapture();
     }
     return;
@@ -293,7 +277,7 @@ LRESULT FullScreenWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       if (*alive_) OnPointer(message, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
       return 0;
     case WM_CAPTURECHANGED:
-      dragged_ = nullptr;
+      drag_.End();
       return 0;
     case WM_CLOSE:
       // Dismissed by the system (Alt+F4): the run ends as if the user gave up.

@@ -49,8 +49,7 @@ class FullScreenWindow {
   BmpDrawing background_;
   std::map<const Control*, BmpDrawing> pictures_;  // each picture box's picture, decoded
   FullScreenPainting painting_{form_};
-  Control* dragged_ = nullptr;
-  POINT dragGrip_{};  // the pointer's offset inside the dragged control
+  ControlDrag drag_{form_};
   bool dismissed_ = false;
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };

@@ -54,7 +54,7 @@ FullScreenView::FullScreenView(Form& form)
   Bind(wxEVT_LEFT_DCLICK, &FullScreenView::OnMouse, this);
   Bind(wxEVT_RIGHT_DOWN, &FullScreenView::OnMouse, this);
   Bind(wxEVT_MOTION, &FullScreenView::OnMouse, this);
-  Bind(wxEVT_MOUSE_CAPTURE_LOST, [this](wxMouseCaptureLostEvent&) { dragged_ = nullptr; });
+  Bind(wxEVT_MOUSE_CAPTURE_LOST, [this](wxMouseCaptureLostEvent&) { drag_.End(); });
 }
 
 FullScreenView::~FullScreenView() {
@@ -77,9 +77,7 @@ void FullScreenView::RunModal() {
 
 void FullScreenView::DragControl(Control& control) {
   const wxPoint pointer = ScreenToClient(wxGetMousePosition());
-  const Rect place = form_.PlaceInClientArea(control);
-  dragged_ = &control;
-  dragGrip_ = wxPoint(pointer.x - place.left, pointer.y - place.top);
+  drag_.Start(control, pointer.x, pointer.y);
   if (!HasCapture()) CaptureMouse();
 }
 
@@ -88,18 +86,8 @@ void FullScreenView::RefreshControl(const Control& control) {
 }
 
 void FullScreenView::Mirror(const Control& control, ControlChange change) {
-  switch (change) {
-    case ControlChange::Picture:
-      pictures_.erase(&control);
-      [[fallthrough]];
-    case ControlChange::Text:
-    case ControlChange::Place:
-    case ControlChange::Visible:
-      RefreshControl(control);
-      break;
-    default:
-      break;
-  }
+  if (change == ControlChange::Picture) pictures_.erase(&control);
+  if (ChangeIsSeen(change)) RefreshControl(control);
 }
 
 void FullScreenView::MirrorForm(FormChange change) {
@@ -193,14 +181,10 @@ void FullScreenView::DrawLabel(wxDC& dc, const Control& label, const Rect& place
 
 void FullScreenView::OnMouse(wxMouseEvent& event) {
   const wxPoint at = event.GetPosition();
-  if (dragged_) {
-    Rect place = dragged_->place();
-    const Rect inClient = form_.PlaceInClientArea(*dragged_);
-    place.left += at.x - dragGrip_.x - inClient.left;
-    place.top += at.y - dragGrip_.y - inClient.top;
-    if (place != dragged_->place()) dragged_->SetPlace(place);
+  if (drag_.active()) {
+    drag_.Follow(at.x, at.y);
     if (event.LeftUp()) {
-      dragged_ = nullptr;
+      drag_.End();
       if (HasCapture()) ReleaseMouse();
     }
     return;

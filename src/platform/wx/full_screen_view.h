@@ -43,8 +43,7 @@ class FullScreenView : public wxDialog {
   std::map<const Control*, wxBitmap> pictures_;  // each picture box's picture at its size
   FullScreenPainting painting_{form_};
   std::vector<std::unique_ptr<wxTimer>> timers_;
-  Control* dragged_ = nullptr;
-  wxPoint dragGrip_;  // the pointer's offset inside the dragged control
+  ControlDrag drag_{form_};
   // Observers registered on the model outlive nothing: they check this before touching widgets.
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
