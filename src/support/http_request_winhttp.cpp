@@ -196,6 +196,7 @@ long long ContentLength(HINTERNET request) {
 struct ServerCheck {
   const std::string& caFile;
   const std::string& host;
+  bool checked = false;
   bool refused = false;
 };
 
@@ -203,7 +204,9 @@ void CALLBACK CheckServerBeforeSending(HINTERNET request, DWORD_PTR context, DWO
                                        DWORD) {
   if (status != WINHTTP_CALLBACK_STATUS_SENDING_REQUEST || context == 0) return;
   auto* check = reinterpret_cast<ServerCheck*>(context);
-  if (check->refused || ServerIsTrusted(request, check->caFile, check->host)) return;
+  if (check->checked) return;
+  check->checked = true;
+  if (ServerIsTrusted(request, check->caFile, check->host)) return;
   check->refused = true;
   WinHttpCloseHandle(request);
 }
@@ -257,8 +260,11 @@ class Hop {
       return false;
     }
     if (!sent) return false;
-    // Had the callback not run, nothing would have vouched for the server.
-    if (checkServer && !ServerIsTrusted(request_.get(), transport_.caFile, to.host)) return false;
+    // Had the callback not run, nothing would have vouched for the server yet.
+    if (checkServer && !check.checked &&
+        !ServerIsTrusted(request_.get(), transport_.caFile, to.host)) {
+      return false;
+    }
     if (!LimitWaits() || !WinHttpReceiveResponse(request_.get(), nullptr)) return false;
     headers_ = RawHeaders(request_.get());
     // WinHTTP takes a reply without a status line for one from before HTTP/1.0.
